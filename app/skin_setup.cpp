@@ -1,0 +1,7 @@
+#include "skin_setup.h"
+
+namespace xl {
+
+void SetUpSkin() {}
+
+}  // namespace xl

@@ -1,0 +1,101 @@
+// The GTK backend's state and the pieces its files share. Nothing outside platform/gtk/ sees it.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "platform/core/platform.h"
+#include "platform/posix/encoding.h"
+
+namespace xl::gtk {
+
+using posix::GbkToUtf8;
+using posix::Utf8ToGbk;
+
+// Owns one reference to a GObject.
+template <class T>
+class Ref {
+public:
+    Ref() = default;
+    explicit Ref(T* object) : object_(object) {}  // takes over a reference
+    Ref(const Ref&) = delete;
+    Ref& operator=(const Ref&) = delete;
+    Ref(Ref&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    Ref& operator=(Ref&& other) noexcept {
+        std::swap(object_, other.object_);
+        return *this;
+    }
+    ~Ref() {
+        if (object_) g_object_unref(object_);
+    }
+    T* get() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+
+private:
+    T* object_ = nullptr;
+};
+
+// Owns a g_malloc'd string.
+struct GFreeDeleter {
+    void operator()(void* p) const { g_free(p); }
+};
+using GOwnedString = std::unique_ptr<char, GFreeDeleter>;
+
+// Tells a second press of a double click from a press of its own, by the toolkit's double-click
+// time and distance, so that a double click counts as one press.
+class PressCounter {
+public:
+    // True when the press at that time and place is a press and not the end of a double click.
+    bool IsSinglePress(guint32 time_ms, double x, double y, guint double_click_ms,
+                       int double_click_distance);
+
+private:
+    bool armed_ = false;
+    guint32 time_ms_ = 0;
+    double x_ = 0, y_ = 0;
+};
+
+struct LiveWindow;
+
+struct LiveControl {
+    const ControlDesign* design = nullptr;
+    LiveWindow* window = nullptr;
+    GtkWidget* widget = nullptr;  // placed in the window; owned by it
+    GtkWidget* focus = nullptr;   // the widget that takes the keyboard focus, if any
+    Handler handler = nullptr;
+    guint timer = 0;
+    PressCounter presses;
+};
+
+struct LiveWindow {
+    const WindowDesign* design = nullptr;
+    GtkWidget* window = nullptr;  // the toplevel; destroyed by the user or the toolkit
+    std::vector<std::unique_ptr<LiveControl>> controls;
+    LiveControl* default_button = nullptr;
+    GMainLoop* dialog_loop = nullptr;  // while it runs as a modal dialog
+};
+
+struct Backend {
+    std::span<const WindowDesign* const> designs;
+    std::span<const HandlerBinding> handlers;
+    std::vector<std::unique_ptr<LiveWindow>> windows;  // those that exist, oldest first
+    bool toolkit_ready = false;
+    bool loop_running = false;
+    int quit_code = 0;
+};
+
+extern Backend g_backend;
+
+void InstallBaseStyle();
+
+// The open window of that design, or nullptr.
+LiveWindow* FindWindow(const WindowDesign& design);
+
+// Builds the window and its controls; nullptr when a control cannot be made.
+LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent);
+
+}  // namespace xl::gtk

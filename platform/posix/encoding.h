@@ -1,0 +1,17 @@
+// The one crossing between the program's GBK texts and the UTF-8 of the system and toolkit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace xl::posix {
+
+// GBK (read as GB18030, its superset, so no character is lost) to UTF-8. A byte sequence that is
+// not GB18030 becomes U+FFFD, one per byte, and the rest is still converted.
+std::string GbkToUtf8(std::string_view gbk);
+
+// UTF-8 to GB18030. Every Unicode character has a GB18030 form; a byte that is not UTF-8
+// becomes "?".
+std::string Utf8ToGbk(std::string_view utf8);
+
+}  // namespace xl::posix
