@@ -269,6 +269,44 @@ void PlaceIcon(GtkWindow* window) {
     }
 }
 
+// A GtkFixed that gives every child exactly its designed rectangle. GtkFixed gives a child at
+// least its minimum size, and a line of the default font is taller than a 16-pixel label.
+struct XlDesignLayout {
+    GtkFixed parent;
+};
+struct XlDesignLayoutClass {
+    GtkFixedClass parent_class;
+};
+G_DEFINE_TYPE(XlDesignLayout, xl_design_layout, GTK_TYPE_FIXED)
+
+void AllocateChild(GtkWidget* child, gpointer data) {
+    GtkWidget* layout = gtk_widget_get_parent(child);
+    const auto* parent = static_cast<const GtkAllocation*>(data);
+    GtkRequisition minimum;
+    gtk_widget_get_preferred_size(child, &minimum, nullptr);  // the toolkit wants it asked
+    int x = 0, y = 0, width = 0, height = 0;
+    gtk_container_child_get(GTK_CONTAINER(layout), child, "x", &x, "y", &y, nullptr);
+    gtk_widget_get_size_request(child, &width, &height);
+    GtkAllocation a = {parent->x + x, parent->y + y, width, height};
+    gtk_widget_size_allocate(child, &a);
+}
+
+void xl_design_layout_size_allocate(GtkWidget* widget, GtkAllocation* allocation) {
+    gtk_widget_set_allocation(widget, allocation);
+    gtk_container_foreach(GTK_CONTAINER(widget), AllocateChild, allocation);
+}
+
+void xl_design_layout_class_init(XlDesignLayoutClass* klass) {
+    GTK_WIDGET_CLASS(klass)->size_allocate = xl_design_layout_size_allocate;
+}
+
+void xl_design_layout_init(XlDesignLayout*) {}
+
+void Place(GtkWidget* layout, GtkWidget* child, int x, int y, int width, int height) {
+    gtk_widget_set_size_request(child, width, height);
+    gtk_fixed_put(GTK_FIXED(layout), child, x, y);
+}
+
 }  // namespace
 
 bool PressCounter::IsSinglePress(guint32 time_ms, double x, double y, guint double_click_ms,
@@ -318,7 +356,7 @@ LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent) {
     if (design.program_icon) PlaceIcon(GTK_WINDOW(window));
     AddClass(window, "xl-window");
 
-    GtkWidget* fixed = gtk_fixed_new();
+    GtkWidget* fixed = GTK_WIDGET(g_object_new(xl_design_layout_get_type(), nullptr));
     gtk_widget_set_size_request(fixed, client_width, client_height);
     gtk_container_add(GTK_CONTAINER(window), fixed);
 
@@ -347,10 +385,8 @@ LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent) {
             gtk_widget_destroy(window);
             return nullptr;
         }
-        if (widget) {
-            gtk_widget_set_size_request(widget, width, height);
-            gtk_fixed_put(GTK_FIXED(fixed), widget, x, y);
-        }
+        c.widget = widget;
+        if (widget) Place(fixed, widget, x, y, width, height);
         live->controls.push_back(std::move(control));
     }
 
