@@ -8,6 +8,7 @@
 namespace xl {
 namespace {
 
+// clang-format off
 constexpr HandlerBinding kBindings[] = {
     // name                  routine
     {"MainWindowCreated",    MainWindowCreated},
@@ -18,6 +19,7 @@ constexpr HandlerBinding kBindings[] = {
     {"OpenSubmissionWindow", OpenSubmissionWindow},
     {"SubmitEntry",          SubmitEntry},
 };
+// clang-format on
 
 }  // namespace
 

@@ -1,9 +1,9 @@
 // The program's start-up and its orderly end.
+#include "program_main.h"
 #include "generator/word_lists.h"
 #include "handlers.h"
 #include "platform/core/platform.h"
 #include "platform/core/shutdown.h"
-#include "program_main.h"
 #include "resources/layouts.h"
 
 namespace xl {

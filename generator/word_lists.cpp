@@ -11,7 +11,8 @@ namespace xl {
 SentenceLists g_lists;
 
 LoadedList LoadWordList(std::string_view file_name) {
-    platform::FileContents contents = platform::ReadWholeFile(platform::PathBesideProgram(file_name));
+    platform::FileContents contents =
+        platform::ReadWholeFile(platform::PathBesideProgram(file_name));
     return {SplitText(BytesToText(std::move(contents.bytes)), "\r\n"), contents.unreadable};
 }
 

@@ -2,9 +2,9 @@
 
 namespace {
 #include "adjectives.inc"
+#include "events.inc"
 #include "names.inc"
 #include "places.inc"
-#include "events.inc"
 }  // namespace
 
 namespace xl {

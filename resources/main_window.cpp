@@ -10,6 +10,7 @@ namespace {
 
 using enum ControlKind;
 
+// clang-format off
 constexpr ControlDesign kControls[] = {
     // kind      name           x    y    w    h  text                         handler
     {EditBox,   kSentenceBox,   8,   8, 376,  56, "",                          nullptr,
@@ -29,6 +30,7 @@ constexpr ControlDesign kControls[] = {
      "作者：Vexlo QQ" XL_CONTACT_QQ " 网址:" XL_SITE_HOST "\r\nVar1.0",    nullptr,
      {.pane_edges = {300, 391}}},
 };
+// clang-format on
 
 constexpr const char* kFocusOrder[] = {kSentenceBox, "生成", "分享", "提交"};
 

@@ -12,6 +12,7 @@ namespace {
 
 using enum ControlKind;
 
+// clang-format off
 constexpr ControlDesign kControls[] = {
     // kind        name           x    y    w    h  text                              handler
     {BrowserView, kBrowserView,   6,   8, 432, 224, XL_SITE_HOST,                     nullptr},
@@ -25,6 +26,7 @@ constexpr ControlDesign kControls[] = {
     {Button,      "提交",       320, 254, 105,  48, "提交",                           "SubmitEntry",
      {.default_button = true}},
 };
+// clang-format on
 
 constexpr const char* kFocusOrder[] = {kCategoryBox, kEntryBox, kQqBox, "提交", kBrowserView};
 

@@ -64,8 +64,8 @@ void UseRunDirectory(const std::string& executable_or_directory) {
     const std::string& exe = executable_or_directory;
     const std::size_t slash = exe.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string(".")
-                            : slash == 0                ? std::string("/")
-                                                        : exe.substr(0, slash);
+                            : slash == 0               ? std::string("/")
+                                                       : exe.substr(0, slash);
     if (::chdir(dir.c_str()) != 0) {
         // Every path the program uses is absolute, so a failed change of directory matters to
         // nothing of ours.
@@ -93,12 +93,13 @@ FileContents ReadWholeFile(const Text& path) {
     FileContents contents;
     if (path.empty()) return contents;
     // O_NONBLOCK: a FIFO or device at the path must not hang the window.
-    FileDescriptor fd(::open(GbkToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileDescriptor fd(
+        ::open(GbkToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd.valid()) {
         contents.unreadable = errno != ENOENT && errno != ENOTDIR;
         return contents;
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         contents.unreadable = true;
         return contents;
@@ -125,10 +126,10 @@ FileContents ReadWholeFile(const Text& path) {
 
 bool WriteWholeFile(const Text& path, std::string_view bytes) {
     if (path.empty()) return false;
-    FileDescriptor fd(
-        ::open(GbkToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
+    FileDescriptor fd(::open(GbkToUtf8(path).c_str(),
+                             O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
     if (!fd.valid()) return false;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     // Truncate only once the lock is ours, so that a reader never sees the file half gone.
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return false;
@@ -146,7 +147,7 @@ bool WriteWholeFile(const Text& path, std::string_view bytes) {
 bool FileExists(const Text& path) {
     if (path.empty()) return false;
     // Anything at the path counts, so that nothing is ever written over it.
-    struct stat st{};
+    struct stat st {};
     return ::stat(GbkToUtf8(path).c_str(), &st) == 0;
 }
 

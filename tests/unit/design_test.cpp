@@ -61,9 +61,8 @@ TEST(Designs, ClientAreasHoldTheirControls) {
         for (const ControlDesign& c : w->controls) {
             if (c.kind == Timer || c.kind == StatusBar) continue;
             EXPECT_LE(c.x + c.width, ClientWidth(*w)) << c.name;
-            EXPECT_LE(c.y + c.height, ClientHeight(*w) - (w == &layout::kMainWindow
-                                                              ? kStatusBarHeight
-                                                              : 0))
+            EXPECT_LE(c.y + c.height,
+                      ClientHeight(*w) - (w == &layout::kMainWindow ? kStatusBarHeight : 0))
                 << c.name;
         }
     }

@@ -28,14 +28,15 @@ TEST(Files, ReadWholeFileByKindOfPath) {
         bool unreadable;
     };
     const Case cases[] = {
-        {"full", "ab\r\ncd", false},  {"link", "ab\r\ncd", false}, {"empty", "", false},
-        {"missing", "", false},       {"dangling", "", false},     {"dir", "", true},
+        {"full", "ab\r\ncd", false}, {"link", "ab\r\ncd", false}, {"empty", "", false},
+        {"missing", "", false},      {"dangling", "", false},     {"dir", "", true},
         {"fifo", "", true},
     };
     for (const Case& c : cases) {
         // A FIFO without a writer must not block: read on another thread and give up waiting.
-        auto read = std::async(std::launch::async,
-                               [&] { return platform::ReadWholeFile(platform::PathBesideProgram(c.name)); });
+        auto read = std::async(std::launch::async, [&] {
+            return platform::ReadWholeFile(platform::PathBesideProgram(c.name));
+        });
         ASSERT_EQ(read.wait_for(std::chrono::seconds(10)), std::future_status::ready) << c.name;
         const platform::FileContents got = read.get();
         EXPECT_EQ(got.bytes, c.bytes) << c.name;

@@ -69,8 +69,8 @@ TEST(DefaultLists, HaveTheirEntriesAndRepeats) {
 
 TEST_F(GenerateSentenceTest, AFreshDirectoryGetsTheDefaultsAndASentence) {
     GenerateSentence();
-    const std::string_view defaults[] = {kDefaultAdjectiveText, kDefaultNameText,
-                                         kDefaultPlaceText, kDefaultEventText};
+    const std::string_view defaults[] = {kDefaultAdjectiveText, kDefaultNameText, kDefaultPlaceText,
+                                         kDefaultEventText};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(dir.Read(kFiles[i]), defaults[i]) << i;
 
     const Text sentence = Sentence();
@@ -126,9 +126,9 @@ TEST_F(GenerateSentenceTest, AnUnreadableListIsNeverOverwritten) {
     dir.Write(kFiles[0], "a");
     fs::create_directory(dir.File(kFiles[1]));
     dir.Write(fs::path(kFiles[1]) / "keep", "user words");
-    EXPECT_EXIT(GenerateSentence(), ::testing::ExitedWithCode(255),
-                ::testing::AnyOf(::testing::HasSubstr("错误代码：4"),
-                                 ::testing::HasSubstr("错误代码：1")));
+    EXPECT_EXIT(
+        GenerateSentence(), ::testing::ExitedWithCode(255),
+        ::testing::AnyOf(::testing::HasSubstr("错误代码：4"), ::testing::HasSubstr("错误代码：1")));
     EXPECT_EQ(dir.Read(fs::path(kFiles[1]) / "keep"), "user words");
     EXPECT_FALSE(fs::exists(dir.File(kFiles[2])));
 }

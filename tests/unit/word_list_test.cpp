@@ -43,7 +43,7 @@ TEST(WordListFile, BytesBecomeEntries) {
         {"a lead byte as the last byte", "a\r\n\xB0", {"a", "\xB0"}},
         {"a zero byte ends the text", "a\r\nb\0c\r\nd"s, {"a", "b"}},
         {"a zero byte first is an empty file", "\0a\r\nb"s, {}},
-        {"a UTF-8 byte order mark stays", "\xEF\xBB\xBF" "a\r\nb", {"\xEF\xBB\xBF" "a", "b"}},
+        {"a UTF-8 byte order mark stays", "\xEF\xBB\xBF\x61\r\nb", {"\xEF\xBB\xBF\x61", "b"}},
         {"spaces around entries stay", " a \r\n\tb ", {" a ", "\tb "}},
         {"GBK entries", "头顶西瓜\r\n教室里", {"头顶西瓜", "教室里"}},
     };
