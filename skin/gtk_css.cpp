@@ -79,8 +79,7 @@ std::string Css(Rgb c) {
 // Characters that could end a quoted address or the rule around it.
 bool IsSafeAddress(const std::string& address) {
     return !address.empty() && std::none_of(address.begin(), address.end(), [](char c) {
-        return c == '"' || c == '\\' || c == '\'' || static_cast<unsigned char>(c) < 0x20 ||
-               c == 0x7f;
+        return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
     });
 }
 

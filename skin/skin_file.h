@@ -31,7 +31,7 @@ struct Fill {
 };
 
 struct Border {
-    int width = 0;               // 0 or 1: a border never makes a control's content smaller
+    int width = 0;  // 0 or 1, no wider than the toolkits' own borders, so no control grows
     std::array<Rgb, 4> colours;  // top, right, bottom, left
     bool operator==(const Border&) const = default;
 };
