@@ -14,10 +14,12 @@ import ctypes
 import os
 import re
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
 import unittest
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RUN_DIR = os.environ.get("XL_RUN_DIR", "")
@@ -366,8 +368,22 @@ class FreshRunDirectoryTest(SkinTestCase):
 class ExistingSkinFileTest(SkinTestCase):
     def test_leaves_whatever_has_the_name_alone_and_passes_it_on(self):
         other = b".SHE|1\n[window]\nbackground = #204060\n"
+        tiled = b".SHE|1\n[window]\nbackground = image(tile.png, tile)\n"
+
+        def with_image(image):
+            def make(path):
+                write(path, tiled)
+                if image is not None:
+                    write(os.path.join(os.path.dirname(path), "tile.png"), image)
+            return make
+
         cases = [
             ("another skin", lambda p: write(p, other), (0x20, 0x40, 0x60)),
+            ("a skin with an image beside it", with_image(png((0x33, 0xAA, 0x55))),
+             (0x33, 0xAA, 0x55)),
+            ("a skin whose image is missing", with_image(None), UNSKINNED_BACKGROUND),
+            ("a skin whose image is broken", with_image(png((1, 2, 3))[:40]),
+             UNSKINNED_BACKGROUND),
             ("a file that is not a skin", lambda p: write(p, b"\x00\xffMZ garbage"),
              UNSKINNED_BACKGROUND),
             ("an empty file", lambda p: write(p, b""), UNSKINNED_BACKGROUND),
@@ -461,6 +477,17 @@ class UnwritableRunDirectoryTest(SkinTestCase):
 def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
+
+
+def png(colour, size=8):
+    """A PNG image of one colour."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data)))
+    row = b"\x00" + bytes(colour) * size
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(row * size)) + chunk(b"IEND", b""))
 
 
 def snapshot(path):
