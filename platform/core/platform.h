@@ -74,5 +74,26 @@ void OpenInDefaultBrowser(const Text& address);
 // Puts the text on the clipboard; failures are silent.
 void SetClipboardText(const Text& text);
 
+// An exported function of a dynamic library that stays loaded until the end of the process.
+struct LibraryFunction {
+    void* address = nullptr;
+    explicit operator bool() const { return address != nullptr; }
+};
+
+// Loads the first of the library files that loads (a name without a directory is looked for by
+// the system's ordinary library search) and looks the function up among that library's own
+// exports. Only that library is tried: without the function it is released again and the
+// result is empty, as it is when no file loads.
+LibraryFunction BindLibraryFunction(std::span<const Text> files, std::string_view function);
+
+struct GuardedCall {
+    int result = 0;
+    bool stack_balanced = true;  // the function left the stack as the calling convention requires
+};
+
+// Calls a bound function that takes two texts and gives a number, by the calling convention of
+// the system's libraries, watching the stack pointer around the call.
+GuardedCall CallGuarded(LibraryFunction function, const Text& first, const Text& second);
+
 }  // namespace platform
 }  // namespace xl

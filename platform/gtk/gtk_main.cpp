@@ -2,13 +2,15 @@
 //   needs: GTK 3.24
 //   implemented: the entry point, toolkit set-up without GL, the designs' check, the start-up
 //     window, the loop that ends with the last window, modal dialogs in a nested loop with the
-//     other windows taking no input, the error box of the run-time error stop
+//     other windows taking no input, the error box of the run-time error stop, the release of
+//     bound libraries at the end and in the stop
 //   missing: nothing
 #include <cstdio>
 
 #include "gtk_backend.h"
 #include "platform/core/runtime_error.h"
 #include "platform/core/shutdown.h"
+#include "platform/posix/dynamic_library.h"
 #include "platform/posix/posix_files.h"
 
 namespace xl::gtk {
@@ -31,7 +33,9 @@ void ShowErrorBox(const Text& box_text) {
     gtk_widget_destroy(box);
 }
 
-void ReleaseLibraries() {}
+void ReleaseLibraries() {
+    posix::ReleaseLibraries();
+}
 
 void PlaceCentred(LiveWindow& live) {
     GdkDisplay* display = gdk_display_get_default();

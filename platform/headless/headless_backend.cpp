@@ -1,13 +1,14 @@
 // The headless backend, for tests of the handlers.
 //   needs: the POSIX file layer
 //   implemented: windows as texts in memory, dialogs that a test stands in for, a recorded
-//     clipboard and browser
+//     clipboard and browser, libraries released at the end
 //   missing: drawing, input, a message loop (there are no events but those a test raises)
 #include "headless_backend.h"
 
 #include "platform/core/runtime_error.h"
 #include "platform/core/shutdown.h"
 #include "platform/core/word_list.h"
+#include "platform/posix/dynamic_library.h"
 
 namespace xl::headless {
 
@@ -57,6 +58,7 @@ using headless::Window;
 int Run(int (*program_main)()) {
     program_main();
     RunShutdownRoutine();
+    posix::ReleaseLibraries();
     return 0;
 }
 
