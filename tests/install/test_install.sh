@@ -11,6 +11,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 # The program sits in a folder of its own; bin holds a relative link to it.
 [ -x "$prefix/lib/xiaoliao/xiaoliao" ] || fail "lib/xiaoliao/xiaoliao is missing"
+[ -f "$prefix/lib/xiaoliao/SkinH_EL.dll" ] || fail "the skin library is not beside the program"
 [ -L "$prefix/bin/xiaoliao" ] || fail "bin/xiaoliao is not a link"
 [ "$(readlink -f "$prefix/bin/xiaoliao")" = "$(readlink -f "$prefix/lib/xiaoliao/xiaoliao")" ] ||
     fail "bin/xiaoliao does not lead to the program"
