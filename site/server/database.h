@@ -37,8 +37,7 @@ class Database {
     std::unique_ptr<sqlite3, Closer> db_;
 };
 
-// A prepared statement, kept for reuse. Run() and Next() leave it ready for the next use
-// once the caller is done reading rows, through Use.
+// A prepared statement, prepared once and kept for reuse; each use goes through a Use.
 class Statement {
   public:
     Statement(Database& db, const char* sql);
