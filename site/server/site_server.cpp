@@ -109,6 +109,13 @@ void Site::Mount(httplib::Server& server) {
     });
     // The site takes no uploads; form posts are a few dozen bytes.
     server.set_payload_max_length(64 * 1024);
+    // httplib sets SO_REUSEPORT, which would let a second site (say, one left running) share
+    // the port and take half of the proposals into its own database. SO_REUSEADDR alone still
+    // allows a restart while old connections linger, but a taken port fails to bind.
+    server.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
 }
 
 void Site::Home(const Request& req, Response& res) {
