@@ -21,6 +21,7 @@ a{color:#c0392b}
 .entry{font-weight:bold;word-break:break-all}
 .raw{font-family:monospace;font-weight:normal;background:#fde2e2;color:#900;padding:0 1px}
 table{border-collapse:collapse}
+.review{width:100%}
 th,td{text-align:left;vertical-align:top;padding:1px 10px 1px 0}
 th{font-weight:normal;color:#888;white-space:nowrap}
 .review td,.review th{border-bottom:1px solid #f0e6d6;padding:3px 10px 3px 0}
