@@ -75,6 +75,7 @@ table = [
     ("latency p50", "%.2f ms" % float(load["p50_ms"])),
     ("latency p99", "%.2f ms" % float(load["p99_ms"])),
     ("latency max", "%.2f ms" % float(load["max_ms"])),
+    ("answers over 100 ms", load["over_100_ms"]),
     ("rows stored", str(rows)),
     ("200s not stored", str(missing)),
     ("rows stored twice", str(doubled)),

@@ -7,6 +7,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <charconv>
 #include <chrono>
@@ -85,10 +86,36 @@ std::string NewToken() {
     return token;
 }
 
+// One server on one address. Not movable: the socket hook points into it.
 struct Listener {
-    std::unique_ptr<httplib::Server> server = std::make_unique<httplib::Server>();
+    httplib::Server server;
     std::string url;
+    int socket = -1;  // the listening socket, as the socket hook saw it
     std::jthread thread;
+
+    Listener() {
+        server.set_socket_options([this](socket_t sock) {
+            // httplib's own options add SO_REUSEPORT, which would let a second site (one left
+            // running, say) share the port and take part of the proposals into its own
+            // database. SO_REUSEADDR alone allows a restart while old connections linger.
+            int yes = 1;
+            setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+            socket = sock;
+        });
+    }
+
+    bool Bind(const std::string& host, int& port) {
+        if (port == 0) {
+            port = server.bind_to_any_port(host);
+            if (port <= 0) port = 0;
+        } else if (!server.bind_to_port(host, port)) {
+            return false;
+        }
+        // httplib 0.11 listens with a backlog of 5: a burst of new connections beyond that has
+        // its SYNs dropped and waits a second for the retry. Listening again only raises it.
+        if (port != 0 && socket >= 0) listen(socket, SOMAXCONN);
+        return port != 0;
+    }
 };
 
 }  // namespace
@@ -113,7 +140,7 @@ int main(int argc, char** argv) {
         ProposalStore store(options.db);
         Site site(store, options.rate_limit, NewToken());
 
-        std::vector<Listener> listeners;
+        std::vector<std::unique_ptr<Listener>> listeners;
         for (const std::string& text : options.listen) {
             const std::optional<ListenAddress> address = ParseListenAddress(text);
             if (!address) {
@@ -123,47 +150,40 @@ int main(int argc, char** argv) {
             }
             int port = address->port;
             for (const ListenHost& host : address->hosts) {
-                Listener listener;
-                site.Mount(*listener.server);
-                bool bound;
-                if (port == 0) {
-                    port = listener.server->bind_to_any_port(host.address);
-                    bound = port > 0;
-                    if (!bound) port = 0;
-                } else {
-                    bound = listener.server->bind_to_port(host.address, port);
-                }
-                if (!bound) {
+                auto listener = std::make_unique<Listener>();
+                site.Mount(listener->server);
+                if (!listener->Bind(host.address, port)) {
                     std::fprintf(stderr, "xiaoliao-site: cannot listen on %s port %d%s\n",
                                  host.address.c_str(), port, host.required ? "" : "; going on");
                     if (host.required) return 1;
                     continue;
                 }
-                listener.url = SiteUrl(host.address, port);
+                listener->url = SiteUrl(host.address, port);
                 listeners.push_back(std::move(listener));
             }
         }
 
-        for (Listener& l : listeners) {
-            l.thread = std::jthread([server = l.server.get()] { server->listen_after_bind(); });
+        for (auto& l : listeners) {
+            l->thread = std::jthread([&server = l->server] { server.listen_after_bind(); });
         }
         // Ready once every server accepts; stop() before that would not reach it.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        for (Listener& l : listeners) {
-            while (!l.server->is_running() && std::chrono::steady_clock::now() < deadline) {
+        for (auto& l : listeners) {
+            while (!l->server.is_running() && std::chrono::steady_clock::now() < deadline) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         }
-        std::printf("listening on %s\n", listeners.front().url.c_str());
+        std::printf("listening on %s\n", listeners.front()->url.c_str());
         std::fflush(stdout);
         for (std::size_t i = 1; i < listeners.size(); ++i) {
-            std::fprintf(stderr, "xiaoliao-site: also listening on %s\n", listeners[i].url.c_str());
+            std::fprintf(stderr, "xiaoliao-site: also listening on %s\n",
+                         listeners[i]->url.c_str());
         }
 
         int signal_number = 0;
         sigwait(&stop_signals, &signal_number);
-        for (Listener& l : listeners) l.server->stop();
-        for (Listener& l : listeners) l.thread.join();
+        for (auto& l : listeners) l->server.stop();
+        for (auto& l : listeners) l->thread.join();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "xiaoliao-site: %s\n", e.what());
         return 1;

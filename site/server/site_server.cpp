@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "site/core/access.h"
 #include "site/core/categories.h"
@@ -17,6 +18,8 @@ namespace {
 
 using httplib::Request;
 using httplib::Response;
+
+constexpr std::size_t kWorkers = 32;
 
 void SendPage(Response& res, int status, std::string page) {
     res.status = status;
@@ -110,15 +113,15 @@ void Site::Mount(httplib::Server& server) {
     // httplib writes a response's head and body separately; with Nagle's algorithm the body
     // would wait for the client's delayed ACK, some 40 ms on every kept-alive request.
     server.set_tcp_nodelay(true);
+    // Each open connection holds one worker for as long as it is kept alive, and httplib's
+    // default pool has 8; a browser keeps its connection for the keep-alive timeout. httplib
+    // takes the pool and deletes it when it stops.
+    server.new_task_queue = [] {
+        return std::make_unique<httplib::ThreadPool>(kWorkers).release();
+    };
+    server.set_keep_alive_max_count(100);
     // The site takes no uploads; form posts are a few dozen bytes.
     server.set_payload_max_length(64 * 1024);
-    // httplib sets SO_REUSEPORT, which would let a second site (say, one left running) share
-    // the port and take half of the proposals into its own database. SO_REUSEADDR alone still
-    // allows a restart while old connections linger, but a taken port fails to bind.
-    server.set_socket_options([](socket_t sock) {
-        int yes = 1;
-        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
 }
 
 void Site::Home(const Request& req, Response& res) {
