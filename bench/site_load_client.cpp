@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
     std::printf("answered=%zu\nok=%ld\nother_status=%ld\nfailed=%ld\n", latencies.size(), ok, other,
                 failed);
     std::printf("requests_per_second=%.0f\n", static_cast<double>(latencies.size()) / elapsed);
-    const auto slow = std::count_if(latencies.begin(), latencies.end(),
-                                    [](double ms) { return ms > 100; });
+    const auto slow =
+        std::count_if(latencies.begin(), latencies.end(), [](double ms) { return ms > 100; });
     std::printf("over_100_ms=%ld\n", static_cast<long>(slow));
     std::printf("p50_ms=%.3f\np99_ms=%.3f\nmax_ms=%.3f\n", Percentile(latencies, 0.50),
                 Percentile(latencies, 0.99), latencies.empty() ? 0.0 : latencies.back());
