@@ -348,6 +348,7 @@ LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent) {
             return nullptr;
         }
         if (widget) {
+            c.widget = widget;
             gtk_widget_set_size_request(widget, width, height);
             gtk_fixed_put(GTK_FIXED(fixed), widget, x, y);
         }
