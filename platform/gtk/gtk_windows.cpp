@@ -2,9 +2,10 @@
 //   needs: GTK 3.24
 //   implemented: fixed-size windows centred on the primary screen, multi- and single-line edit
 //     boxes, push buttons with a default button, transparent labels with a left-press event,
-//     a status bar with fixed panes, timers, a drop-down list; focus order, Tab, Enter, Escape
-//     and F1 as the designs want them; modal dialogs with a nested loop
-//   missing: the browser view (a window that has one cannot be loaded yet)
+//     a status bar with fixed panes, timers, a drop-down list, the browser view (from
+//     gtk_browser_view.cpp); focus order, Tab, Enter, Escape and F1 as the designs want them,
+//     also when the browser view hands the focus back; modal dialogs with a nested loop
+//   missing: nothing
 #include <algorithm>
 #include <cmath>
 
@@ -145,6 +146,16 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
     default:
         return FALSE;
     }
+}
+
+// The toolkit moves the focus by itself when a window first shows and when the browser view
+// hands the focus back after Tab has passed the page's last link; both follow the design.
+gboolean OnWindowFocus(GtkWidget*, GtkDirectionType direction, gpointer data) {
+    auto* window = static_cast<LiveWindow*>(data);
+    if (direction != GTK_DIR_TAB_FORWARD && direction != GTK_DIR_TAB_BACKWARD) return FALSE;
+    if (window->design->focus_order.empty()) return FALSE;
+    MoveFocus(window, direction == GTK_DIR_TAB_FORWARD);
+    return TRUE;
 }
 
 void OnWindowDestroyed(GtkWidget* widget, gpointer) {
@@ -344,8 +355,12 @@ LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent) {
             break;
         case ControlKind::Timer: break;
         case ControlKind::BrowserView:
-            gtk_widget_destroy(window);
-            return nullptr;
+            widget = MakeBrowserView(c);
+            if (!widget) {
+                gtk_widget_destroy(window);
+                return nullptr;
+            }
+            break;
         }
         if (widget) {
             c.widget = widget;
@@ -356,6 +371,7 @@ LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent) {
     }
 
     g_signal_connect(window, "key-press-event", G_CALLBACK(OnWindowKey), live.get());
+    g_signal_connect(window, "focus", G_CALLBACK(OnWindowFocus), live.get());
     g_signal_connect(window, "destroy", G_CALLBACK(OnWindowDestroyed), nullptr);
     // Timers count from the window's creation, before its creation handler runs.
     for (auto& control : live->controls) {
