@@ -84,6 +84,9 @@ struct LiveWindow {
     std::vector<std::unique_ptr<LiveControl>> controls;
     LiveControl* default_button = nullptr;
     GMainLoop* dialog_loop = nullptr;  // while it runs as a modal dialog
+    // The last key event handed to a browser view, which the view may send back unhandled.
+    guint32 view_key_time = 0;
+    guint view_key_value = 0;
 };
 
 struct Backend {

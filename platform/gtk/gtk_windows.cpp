@@ -122,18 +122,27 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto* window = static_cast<LiveWindow*>(data);
     LiveControl* focused = FocusedControl(window);
     const bool in_browser = focused && focused->design->kind == ControlKind::BrowserView;
+    // A browser view has its keys first. One that the page leaves unhandled comes back here as
+    // the same event; by then a Tab has already passed the focus on out of the view.
+    if (in_browser) {
+        window->view_key_time = event->time;
+        window->view_key_value = event->keyval;
+        return FALSE;
+    }
+    if (event->time == window->view_key_time && event->keyval == window->view_key_value) {
+        return TRUE;
+    }
     switch (event->keyval) {
     case GDK_KEY_Tab:
     case GDK_KEY_KP_Tab:
     case GDK_KEY_ISO_Left_Tab:
-        if (in_browser || (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK))) return FALSE;
+        if (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) return FALSE;
         MoveFocus(window, event->keyval != GDK_KEY_ISO_Left_Tab &&
                               !(event->state & GDK_SHIFT_MASK));
         return TRUE;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
     case GDK_KEY_ISO_Enter:
-        if (in_browser) return FALSE;
         if (focused && focused->design->kind == ControlKind::EditBox &&
             focused->design->style.multiline) {
             return FALSE;
@@ -142,7 +151,7 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
         return TRUE;
     case GDK_KEY_Escape:
     case GDK_KEY_F1:
-        return in_browser ? FALSE : TRUE;
+        return TRUE;
     default:
         return FALSE;
     }
