@@ -237,6 +237,9 @@ class Screen:
             return None
         return p.value if p else None
 
+    def atom_names(self, window, name):
+        return [self.d.get_atom_name(a) for a in self.property(window, name, Xatom.ATOM) or []]
+
     def windows_of(self, pid):
         """Mapped top-level windows of that process, by title."""
         found = {}
@@ -599,23 +602,25 @@ class DialogTest(ProgramTest):
         for opening in range(2):
             with self.subTest(opening=opening):
                 dialog = self.open_dialog()
-                # No window manager: the outer size is the client size, and the window stands
-                # where the program put it.
-                self.assertEqual(s.size(dialog), DIALOG_CLIENT_SIZE)
-                self.assertEqual(s.origin(dialog), centred)
-                hints = dialog.get_wm_normal_hints()
-                self.assertEqual((hints.min_width, hints.min_height), DIALOG_CLIENT_SIZE)
-                self.assertEqual((hints.max_width, hints.max_height), DIALOG_CLIENT_SIZE)
-                self.assertEqual(dialog.get_wm_transient_for().id, self.main.id)
-                # A dialog type is what makes a window manager leave out minimise and maximise.
-                types = s.property(dialog, "_NET_WM_WINDOW_TYPE", Xatom.ATOM)
-                self.assertEqual(list(types), [s.atom("_NET_WM_WINDOW_TYPE_DIALOG")])
-                states = list(s.property(dialog, "_NET_WM_STATE", Xatom.ATOM) or [])
-                self.assertIn(s.atom("_NET_WM_STATE_SKIP_TASKBAR"), states)
-                self.assertIn(s.atom("_NET_WM_STATE_MODAL"), states)
-                # The user moves it away; the next opening is centred again.
-                s.move(dialog, 10, 20)
-                self.close_dialog(dialog)
+                try:
+                    # No window manager: the outer size is the client size, and the window
+                    # stands where the program put it.
+                    self.assertEqual(s.size(dialog), DIALOG_CLIENT_SIZE)
+                    self.assertEqual(s.origin(dialog), centred)
+                    hints = dialog.get_wm_normal_hints()
+                    self.assertEqual((hints.min_width, hints.min_height), DIALOG_CLIENT_SIZE)
+                    self.assertEqual((hints.max_width, hints.max_height), DIALOG_CLIENT_SIZE)
+                    self.assertEqual(dialog.get_wm_transient_for().id, self.main.id)
+                    # A dialog type makes a window manager leave out minimise and maximise.
+                    self.assertEqual(s.atom_names(dialog, "_NET_WM_WINDOW_TYPE"),
+                                     ["_NET_WM_WINDOW_TYPE_DIALOG"])
+                    states = s.atom_names(dialog, "_NET_WM_STATE")
+                    self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", states)
+                    self.assertIn("_NET_WM_STATE_MODAL", states)
+                    # The user moves it away; the next opening is centred again.
+                    s.move(dialog, 10, 20)
+                finally:
+                    self.close_dialog(dialog)
 
     def test_main_window_waits_while_the_dialog_is_open(self):
         s = self.screen
