@@ -622,6 +622,21 @@ class DialogTest(ProgramTest):
                 finally:
                     self.close_dialog(dialog)
 
+    def test_without_the_view_module_the_window_stays_shut_and_the_main_window_usable(self):
+        for name in os.listdir(self.run_dir):
+            if name.endswith(".so"):
+                os.remove(os.path.join(self.run_dir, name))
+        mark = self.site.mark()
+        self.click_main("创意提交")
+        self.click_main("生成")
+        deadline = time.monotonic() + WAIT
+        while self.list_files() != sorted(LIST_FILES):
+            self.assertLess(time.monotonic(), deadline, "生成 did not write the list files")
+            time.sleep(0.1)
+        self.assertEqual(list(self.screen.windows_of(self.program.pid)), [MAIN_TITLE])
+        self.assertEqual(self.site.since(mark), [])
+        self.assertIsNone(self.program.poll())
+
     def test_main_window_waits_while_the_dialog_is_open(self):
         s = self.screen
         # Out from under the dialog, so that clicks on it land on its buttons.
