@@ -18,9 +18,14 @@ namespace xl::gtk {
 namespace {
 
 // The toolkit's own look makes an 80 x 24 button 34 pixels tall; the designs' sizes must hold.
+// They were made for the 9-point default GUI font of Windows: at the toolkit's usual 10 points a
+// line of Chinese is 18 pixels high and a 16-pixel label or box cannot hold it. The sunken edge
+// of a single-line box is a shadow drawn inside it, so that it takes no height from the text.
 constexpr char kBaseCss[] = R"css(
+.xl-window { font-size: 9pt; }
 .xl-window button { min-height: 0; min-width: 0; padding: 0 4px; }
-.xl-window entry { min-height: 0; padding: 0 3px; border-radius: 0; color: #000; background: #fff; }
+.xl-window entry { min-height: 0; padding: 0 3px; border-radius: 0; color: #000; background: #fff;
+                   border: none; box-shadow: inset 1px 1px #7a7a7a, inset -1px -1px #e0e0e0; }
 .xl-window combobox button { padding: 0 2px; }
 .xl-window combobox box { min-height: 0; }
 .xl-edit { border: 1px solid #7a7a7a; background: #fff; }
@@ -130,6 +135,7 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
         return FALSE;
     }
     if (event->time == window->view_key_time && event->keyval == window->view_key_value) {
+        window->view_key_value = 0;
         return TRUE;
     }
     switch (event->keyval) {
@@ -275,6 +281,10 @@ GtkWidget* MakeComboBox(LiveControl& c) {
                                        GbkToUtf8(items.Entry(i)).c_str());
     }
     gtk_combo_box_set_active(GTK_COMBO_BOX(combo), 0);
+    // The item renderer pads 2 pixels above and below, more than a 20-pixel list box has.
+    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(combo));
+    for (GList* cell = cells; cell; cell = cell->next) g_object_set(cell->data, "ypad", 0, nullptr);
+    g_list_free(cells);
     c.focus = combo;
     return combo;
 }
