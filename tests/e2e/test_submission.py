@@ -16,7 +16,6 @@ import tempfile
 import threading
 import time
 import unittest
-import urllib.parse
 
 from Xlib import X, Xatom, display, error, protocol
 
@@ -374,9 +373,10 @@ class ProgramTest(unittest.TestCase):
                                         cwd=self.run_dir, stdout=self.output,
                                         stderr=subprocess.STDOUT)
         self.helpers = []
+        self.addCleanup(self.stop)
         self.main = self.screen.wait_window(self.program.pid, MAIN_TITLE)
 
-    def tearDown(self):
+    def stop(self):
         for helper in self.helpers:
             helper.kill()
             helper.wait()
@@ -466,7 +466,7 @@ class SubmissionTest(ProgramTest):
                                 expected("sj", "x", "123"), expected("sj", "", "123"),
                                 expected("sj", "", "123")])
 
-    def test_enter_in_the_open_list_picks_an_item_and_sends_nothing(self):
+    def test_category_list_offers_its_four_items_in_order(self):
         dialog = self.open_dialog()
         mark = self.site.mark()
         before = self.screen.popups()
@@ -478,6 +478,19 @@ class SubmissionTest(ProgramTest):
         self.assertEqual([r for r in self.site.since(mark) if r.path.startswith(b"/softwere/")],
                          [])
         self.assertEqual(self.submit_with_enter().line, expected("rm", "", ""))
+
+        # With the list closed the arrow keys step through the items, and Enter in 类型 sends.
+        rows = [
+            # key in 类型, the category sent
+            ("Down", "dm"),
+            ("Down", "sj"),
+            ("Down", "sj"),  # 事件 is the last of the four
+            ("Home", "xrc"),
+        ]
+        for pressed, category in rows:
+            with self.subTest(key=pressed):
+                key("shift+Tab", pressed)
+                self.assertEqual(self.submit_with_enter().line, expected(category, "", ""))
 
     def test_entries_reach_the_site_as_the_view_sends_them(self):
         # The program hands the view the address unescaped; WebKit percent-encodes what an
