@@ -4,8 +4,9 @@
 //   implemented: a view that navigates on creation, addresses without a scheme taken as HTTP,
 //     plain GET navigation, the medium page font size, helper processes that start as root and
 //     without a GPU
-//   missing: the Windows component's silent and offline settings, which WebKit lacks: it shows
-//     script dialogs itself (as "not silent" does) and is never offline
+//   missing: the Windows component's silent and offline settings, which WebKit does not have:
+//     it shows script dialogs itself, as the component does when not silent, and has no
+//     offline mode
 #include <webkit2/webkit2.h>
 
 #include <memory>
