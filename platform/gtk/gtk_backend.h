@@ -1,6 +1,7 @@
 // The GTK backend's state and the pieces its files share. Nothing outside platform/gtk/ sees it.
 #pragma once
 
+#include <gmodule.h>
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -60,6 +61,12 @@ private:
 };
 
 struct LiveWindow;
+struct WebViewModule;
+
+struct GModuleCloser {
+    void operator()(GModule* module) const { g_module_close(module); }
+};
+using GModuleHandle = std::unique_ptr<GModule, GModuleCloser>;
 
 struct LiveControl {
     const ControlDesign* design = nullptr;
@@ -77,6 +84,9 @@ struct LiveWindow {
     std::vector<std::unique_ptr<LiveControl>> controls;
     LiveControl* default_button = nullptr;
     GMainLoop* dialog_loop = nullptr;  // while it runs as a modal dialog
+    // The last key event handed to a browser view, which the view may send back unhandled.
+    guint32 view_key_time = 0;
+    guint view_key_value = 0;
 };
 
 struct Backend {
@@ -86,6 +96,8 @@ struct Backend {
     bool toolkit_ready = false;
     bool loop_running = false;
     int quit_code = 0;
+    GModuleHandle web_view_library;           // loaded at the first browser view, then kept
+    const WebViewModule* web_view = nullptr;  // its table
 };
 
 extern Backend g_backend;
@@ -94,6 +106,13 @@ void InstallBaseStyle();
 
 // The open window of that design, or nullptr.
 LiveWindow* FindWindow(const WindowDesign& design);
+
+// The browser view control, navigating to its design address; nullptr when the view module
+// cannot be loaded.
+GtkWidget* MakeBrowserView(LiveControl& control);
+
+// Starts the navigation of a browser view control to a UTF-8 address.
+void NavigateBrowserView(LiveControl& control, const std::string& address);
 
 // Builds the window and its controls; nullptr when a control cannot be made.
 LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent);

@@ -164,7 +164,10 @@ int ComboSelection(const WindowDesign& window, std::string_view name) {
     return GTK_IS_COMBO_BOX(c->focus) ? gtk_combo_box_get_active(GTK_COMBO_BOX(c->focus)) : -1;
 }
 
-void SetBrowserAddress(const WindowDesign&, std::string_view, const Text&) {}
+void SetBrowserAddress(const WindowDesign& window, std::string_view name, const Text& address) {
+    // Handed over as it stands: WebKit itself percent-encodes what an address cannot carry.
+    NavigateBrowserView(*Control(window, name), GbkToUtf8(address));
+}
 
 void RedrawNow(const WindowDesign& window, std::string_view name) {
     LiveControl* c = Control(window, name);

@@ -2,9 +2,10 @@
 //   needs: GTK 3.24
 //   implemented: fixed-size windows centred on the primary screen, multi- and single-line edit
 //     boxes, push buttons with a default button, transparent labels with a left-press event,
-//     a status bar with fixed panes, timers, a drop-down list; focus order, Tab, Enter, Escape
-//     and F1 as the designs want them; modal dialogs with a nested loop
-//   missing: the browser view (a window that has one cannot be loaded yet)
+//     a status bar with fixed panes, timers, a drop-down list, the browser view (from
+//     gtk_browser_view.cpp); focus order, Tab, Enter, Escape and F1 as the designs want them,
+//     also when the browser view hands the focus back; modal dialogs with a nested loop
+//   missing: nothing
 #include <algorithm>
 #include <cmath>
 
@@ -17,9 +18,14 @@ namespace xl::gtk {
 namespace {
 
 // The toolkit's own look makes an 80 x 24 button 34 pixels tall; the designs' sizes must hold.
+// They were made for the 9-point default GUI font of Windows: at the toolkit's usual 10 points a
+// line of Chinese is 18 pixels high and a 16-pixel label or box cannot hold it. The sunken edge
+// of a single-line box is a shadow drawn inside it, so that it takes no height from the text.
 constexpr char kBaseCss[] = R"css(
+.xl-window { font-size: 9pt; }
 .xl-window button { min-height: 0; min-width: 0; padding: 0 4px; }
-.xl-window entry { min-height: 0; padding: 0 3px; border-radius: 0; color: #000; background: #fff; }
+.xl-window entry { min-height: 0; padding: 0 3px; border-radius: 0; color: #000; background: #fff;
+                   border: none; box-shadow: inset 1px 1px #7a7a7a, inset -1px -1px #e0e0e0; }
 .xl-window combobox button { padding: 0 2px; }
 .xl-window combobox box { min-height: 0; }
 .xl-edit { border: 1px solid #7a7a7a; background: #fff; }
@@ -121,18 +127,28 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto* window = static_cast<LiveWindow*>(data);
     LiveControl* focused = FocusedControl(window);
     const bool in_browser = focused && focused->design->kind == ControlKind::BrowserView;
+    // A browser view has its keys first. One that the page leaves unhandled comes back here as
+    // the same event; by then a Tab has already passed the focus on out of the view.
+    if (in_browser) {
+        window->view_key_time = event->time;
+        window->view_key_value = event->keyval;
+        return FALSE;
+    }
+    if (event->time == window->view_key_time && event->keyval == window->view_key_value) {
+        window->view_key_value = 0;
+        return TRUE;
+    }
     switch (event->keyval) {
     case GDK_KEY_Tab:
     case GDK_KEY_KP_Tab:
     case GDK_KEY_ISO_Left_Tab:
-        if (in_browser || (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK))) return FALSE;
+        if (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) return FALSE;
         MoveFocus(window, event->keyval != GDK_KEY_ISO_Left_Tab &&
                               !(event->state & GDK_SHIFT_MASK));
         return TRUE;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
     case GDK_KEY_ISO_Enter:
-        if (in_browser) return FALSE;
         if (focused && focused->design->kind == ControlKind::EditBox &&
             focused->design->style.multiline) {
             return FALSE;
@@ -141,10 +157,20 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
         return TRUE;
     case GDK_KEY_Escape:
     case GDK_KEY_F1:
-        return in_browser ? FALSE : TRUE;
+        return TRUE;
     default:
         return FALSE;
     }
+}
+
+// The toolkit moves the focus by itself when a window first shows and when the browser view
+// hands the focus back after Tab has passed the page's last link; both follow the design.
+gboolean OnWindowFocus(GtkWidget*, GtkDirectionType direction, gpointer data) {
+    auto* window = static_cast<LiveWindow*>(data);
+    if (direction != GTK_DIR_TAB_FORWARD && direction != GTK_DIR_TAB_BACKWARD) return FALSE;
+    if (window->design->focus_order.empty()) return FALSE;
+    MoveFocus(window, direction == GTK_DIR_TAB_FORWARD);
+    return TRUE;
 }
 
 void OnWindowDestroyed(GtkWidget* widget, gpointer) {
@@ -255,6 +281,10 @@ GtkWidget* MakeComboBox(LiveControl& c) {
                                        GbkToUtf8(items.Entry(i)).c_str());
     }
     gtk_combo_box_set_active(GTK_COMBO_BOX(combo), 0);
+    // The item renderer pads 2 pixels above and below, more than a 20-pixel list box has.
+    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(combo));
+    for (GList* cell = cells; cell; cell = cell->next) g_object_set(cell->data, "ypad", 0, nullptr);
+    g_list_free(cells);
     c.focus = combo;
     return combo;
 }
@@ -382,8 +412,12 @@ LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent) {
             break;
         case ControlKind::Timer: break;
         case ControlKind::BrowserView:
-            gtk_widget_destroy(window);
-            return nullptr;
+            widget = MakeBrowserView(c);
+            if (!widget) {
+                gtk_widget_destroy(window);
+                return nullptr;
+            }
+            break;
         }
         c.widget = widget;
         if (widget) Place(fixed, widget, x, y, width, height);
@@ -391,6 +425,7 @@ LiveWindow* BuildWindow(const WindowDesign& design, GtkWindow* parent) {
     }
 
     g_signal_connect(window, "key-press-event", G_CALLBACK(OnWindowKey), live.get());
+    g_signal_connect(window, "focus", G_CALLBACK(OnWindowFocus), live.get());
     g_signal_connect(window, "destroy", G_CALLBACK(OnWindowDestroyed), nullptr);
     // Timers count from the window's creation, before its creation handler runs.
     for (auto& control : live->controls) {
