@@ -366,7 +366,7 @@ class ProgramTest(unittest.TestCase):
         self.run_dir = tempfile.mkdtemp(dir=self.work, prefix="run-")
         for name in os.listdir(RUN_DIR):
             source = os.path.join(RUN_DIR, name)
-            if name == PROGRAM or name.endswith(".so"):
+            if name == PROGRAM or name.endswith((".so", ".dll")):
                 shutil.copy2(source, self.run_dir)
         self.output = open(os.path.join(self.run_dir, "output.txt"), "wb")
         self.program = subprocess.Popen([os.path.join(self.run_dir, PROGRAM)],
