@@ -18,10 +18,11 @@ namespace xl::gtk {
 namespace {
 
 // The toolkit's own look makes an 80 x 24 button 34 pixels tall; the designs' sizes must hold.
-// The font stays the desktop's default: a line of it may be taller than a 16-pixel label, which
-// the layout then clips rather than grows. The sunken edge of a single-line box is a shadow drawn
-// inside it, so that it takes no height from the text.
+// The designs were laid out for a 9-point GUI font: the desktop's font family is kept, at that
+// size, or a caption such as 欲提交的词条 runs into the box beside it. The sunken edge of a
+// single-line box is a shadow drawn inside it, so that it takes no height from the text.
 constexpr char kBaseCss[] = R"css(
+.xl-window { font-size: 9pt; }
 .xl-window button { min-height: 0; min-width: 0; padding: 0 4px; }
 .xl-window entry { min-height: 0; padding: 0 3px; border-radius: 0; color: #000; background: #fff;
                    border: none; box-shadow: inset 1px 1px #7a7a7a, inset -1px -1px #e0e0e0; }
