@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "gtk_css.h"
+#include "platform/gtk/gobject_ref.h"
 #include "skin_file.h"
 
 namespace {
@@ -22,38 +23,9 @@ namespace {
 // A skin image larger than this is not a control's background.
 constexpr int kMaxImageSide = 2048;
 
-struct GFreeDeleter {
-    void operator()(void* p) const { g_free(p); }
-};
-using OwnedString = std::unique_ptr<char, GFreeDeleter>;
-
-struct GErrorDeleter {
-    void operator()(GError* e) const { g_error_free(e); }
-};
-using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
-
-// Owns one reference to a GObject.
-template <class T>
-class Ref {
-  public:
-    Ref() = default;
-    explicit Ref(T* object) : object_(object) {}
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    Ref(Ref&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    Ref& operator=(Ref&& other) noexcept {
-        std::swap(object_, other.object_);
-        return *this;
-    }
-    ~Ref() {
-        if (object_) g_object_unref(object_);
-    }
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-  private:
-    T* object_ = nullptr;
-};
+using xl::gtk::GErrorPtr;
+using xl::gtk::Ref;
+using OwnedString = xl::gtk::GOwnedString;
 
 // The skin on the screen. It stays when the library is unloaded: the style sheet belongs to GTK
 // and calls nothing of ours.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/core/platform.h"
+#include "platform/gtk/gobject_ref.h"
 #include "platform/posix/encoding.h"
 
 namespace xl::gtk {
@@ -17,34 +18,6 @@ namespace xl::gtk {
 using posix::GbkToUtf8;
 using posix::Utf8ToGbk;
 
-// Owns one reference to a GObject.
-template <class T>
-class Ref {
-public:
-    Ref() = default;
-    explicit Ref(T* object) : object_(object) {}  // takes over a reference
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    Ref(Ref&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    Ref& operator=(Ref&& other) noexcept {
-        std::swap(object_, other.object_);
-        return *this;
-    }
-    ~Ref() {
-        if (object_) g_object_unref(object_);
-    }
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    T* object_ = nullptr;
-};
-
-// Owns a g_malloc'd string.
-struct GFreeDeleter {
-    void operator()(void* p) const { g_free(p); }
-};
-using GOwnedString = std::unique_ptr<char, GFreeDeleter>;
 
 // Tells a second press of a double click from a press of its own, by the toolkit's double-click
 // time and distance, so that a double click counts as one press.
