@@ -87,7 +87,8 @@ const Case kCases[] = {
     {"only a lead byte", 3, [](auto& d, auto& p) { return Write(d, p, "\xB0"); }, Outcome::kKept,
      "\xB0"},
     {"100 MB", 0, [](auto& d, auto& p) { return Write(d, p, HundredMegabytes()); }, Outcome::kKept,
-     "西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜ab"},
+     "西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜"
+     "西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜ab"},
     {"invalid GBK", 1, [](auto& d, auto& p) { return Write(d, p, "\xFF\xFE\x80"); },
      Outcome::kKept, "\xFF\xFE\x80"},
     // The text ends at the first zero byte, so such a file has no words.
