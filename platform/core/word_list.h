@@ -14,7 +14,7 @@ class WordList {
 public:
     WordList() = default;
 
-    std::int64_t Count() const { return static_cast<std::int64_t>(spans_.size()); }
+    std::int64_t Count() const { return static_cast<std::int64_t>(ends_.size()); }
 
     // Checked 1-based access: below 1 stops with run-time error 4, above the count with error 1.
     // The lower bound is checked first, so position 0 of an empty list is error 4.
@@ -23,14 +23,12 @@ public:
 private:
     friend WordList SplitText(Text text, std::string_view separator);
 
-    // One buffer with offsets instead of one string per entry: a list of a million entries is
-    // then two allocations, not a million.
-    struct Span {
-        std::size_t begin;
-        std::size_t size;
-    };
+    // One buffer and where each entry ends, instead of one string per entry: a list of a million
+    // entries is then two allocations, not a million. An entry starts after the separator that
+    // ends the one before it.
     Text storage_;
-    std::vector<Span> spans_;
+    std::vector<std::size_t> ends_;
+    std::size_t separator_size_ = 0;
 };
 
 // Cuts a text at every separator that starts on a character boundary. A byte of 0x80 or above is
