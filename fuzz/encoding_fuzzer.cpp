@@ -11,9 +11,7 @@ namespace {
 using xl::posix::GbkToUtf8;
 using xl::posix::Utf8ToGbk;
 
-bool IsPrivateUse(char32_t c) {
-    return c >= 0xE000 && c <= 0xF8FF;
-}
+bool IsPrivateUse(char32_t c) { return c >= 0xE000 && c <= 0xF8FF; }
 
 }  // namespace
 

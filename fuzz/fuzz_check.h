@@ -16,9 +16,7 @@
 
 namespace xl::fuzz {
 
-inline unsigned Byte(std::string_view s, std::size_t i) {
-    return static_cast<unsigned char>(s[i]);
-}
+inline unsigned Byte(std::string_view s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
 
 // Decodes strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF), calling
 // `each` with every code point. False at the first byte that does not fit.

@@ -30,7 +30,7 @@ using OwnedString = xl::gtk::GOwnedString;
 // The skin on the screen. It stays when the library is unloaded: the style sheet belongs to GTK
 // and calls nothing of ours.
 class AttachedSkin {
-  public:
+public:
     void Replace(GdkScreen* screen, Ref<GtkCssProvider> provider) {
         if (provider_ && screen_ == screen) {
             gtk_style_context_remove_provider_for_screen(screen_,
@@ -43,7 +43,7 @@ class AttachedSkin {
         provider_ = std::move(provider);
     }
 
-  private:
+private:
     GdkScreen* screen_ = nullptr;
     Ref<GtkCssProvider> provider_;
 };

@@ -32,40 +32,32 @@ constexpr const char* kSelection = "entry:focus selection, textview:focus text s
 
 Selectors For(Part part) {
     switch (part) {
-        case Part::Window:
-            return {".background:not(.popup)", nullptr, nullptr, nullptr, nullptr};
-        case Part::Label:
-            return {nullptr, ".background:not(.popup)", nullptr, nullptr, nullptr};
-        case Part::Button:
-            return {kButton, kButton, kButton, nullptr, nullptr};
-        case Part::ButtonHover:
-            return {kButtonHover, kButtonHover, kButtonHover, nullptr, nullptr};
-        case Part::ButtonPressed:
-            return {kButtonPressed, kButtonPressed, kButtonPressed, nullptr, nullptr};
-        case Part::ButtonDisabled:
-            return {kButtonDisabled, kButtonDisabled, kButtonDisabled, nullptr, nullptr};
-        case Part::Edit:
-            return {"entry, .xl-edit, textview, textview text", "entry, textview text",
-                    "entry, .xl-edit", kSelection, nullptr};
-        case Part::EditFocus:
-            // GTK marks only the focused widget, not the frame around a multi-line box.
-            return {"entry:focus, textview:focus, textview:focus text",
-                    "entry:focus, textview:focus text", "entry:focus", kSelection, nullptr};
-        case Part::EditDisabled:
-            return {"entry:disabled, textview:disabled, textview:disabled text",
-                    "entry:disabled, textview:disabled text", "entry:disabled", nullptr, nullptr};
-        case Part::Combo:
-            return {kCombo, kCombo, kCombo, nullptr, nullptr};
-        case Part::ComboHover:
-            return {kComboHover, kComboHover, kComboHover, nullptr, nullptr};
-        case Part::ComboPressed:
-            return {kComboPressed, kComboPressed, kComboPressed, nullptr, nullptr};
-        case Part::ComboDisabled:
-            return {kComboDisabled, kComboDisabled, kComboDisabled, nullptr, nullptr};
-        case Part::Menu:
-            return {"menu, .menu", "menu menuitem", "menu, .menu", "menu menuitem:hover", nullptr};
-        case Part::StatusBar:
-            return {".xl-statusbar", ".xl-statusbar", nullptr, nullptr, ".xl-pane"};
+    case Part::Window: return {".background:not(.popup)", nullptr, nullptr, nullptr, nullptr};
+    case Part::Label: return {nullptr, ".background:not(.popup)", nullptr, nullptr, nullptr};
+    case Part::Button: return {kButton, kButton, kButton, nullptr, nullptr};
+    case Part::ButtonHover: return {kButtonHover, kButtonHover, kButtonHover, nullptr, nullptr};
+    case Part::ButtonPressed:
+        return {kButtonPressed, kButtonPressed, kButtonPressed, nullptr, nullptr};
+    case Part::ButtonDisabled:
+        return {kButtonDisabled, kButtonDisabled, kButtonDisabled, nullptr, nullptr};
+    case Part::Edit:
+        return {"entry, .xl-edit, textview, textview text", "entry, textview text",
+                "entry, .xl-edit", kSelection, nullptr};
+    case Part::EditFocus:
+        // GTK marks only the focused widget, not the frame around a multi-line box.
+        return {"entry:focus, textview:focus, textview:focus text",
+                "entry:focus, textview:focus text", "entry:focus", kSelection, nullptr};
+    case Part::EditDisabled:
+        return {"entry:disabled, textview:disabled, textview:disabled text",
+                "entry:disabled, textview:disabled text", "entry:disabled", nullptr, nullptr};
+    case Part::Combo: return {kCombo, kCombo, kCombo, nullptr, nullptr};
+    case Part::ComboHover: return {kComboHover, kComboHover, kComboHover, nullptr, nullptr};
+    case Part::ComboPressed: return {kComboPressed, kComboPressed, kComboPressed, nullptr, nullptr};
+    case Part::ComboDisabled:
+        return {kComboDisabled, kComboDisabled, kComboDisabled, nullptr, nullptr};
+    case Part::Menu:
+        return {"menu, .menu", "menu menuitem", "menu, .menu", "menu menuitem:hover", nullptr};
+    case Part::StatusBar: return {".xl-statusbar", ".xl-statusbar", nullptr, nullptr, ".xl-pane"};
     }
     return {};
 }
@@ -86,7 +78,7 @@ bool IsSafeAddress(const std::string& address) {
 // The rules of one part, in order; declarations for the same place go into one rule, so that a
 // state overrides only what it gives.
 class PartRules {
-  public:
+public:
     void Add(const char* selectors, const std::string& declarations) {
         if (!selectors || declarations.empty()) return;
         for (auto& [at, d] : rules_) {
@@ -101,7 +93,7 @@ class PartRules {
         for (const auto& [at, d] : rules_) sheet += at + " {" + d + " }\n";
     }
 
-  private:
+private:
     std::vector<std::pair<std::string, std::string>> rules_;
 };
 
@@ -111,27 +103,27 @@ constexpr const char* kNoShadows = " box-shadow: none; text-shadow: none; -gtk-i
 std::optional<std::string> FillDeclarations(const Fill& fill, const ImageAddress& image_address) {
     std::string d;
     switch (fill.kind) {
-        case Fill::Kind::Colour:
-            d = " background-color: " + Css(fill.colours.at(0)) + "; background-image: none;";
-            break;
-        case Fill::Kind::Gradient: {
-            d = " background-color: " + Css(fill.colours.at(0)) +
-                "; background-image: linear-gradient(";
-            d += fill.vertical ? "to bottom" : "to right";
-            for (Rgb c : fill.colours) d += ", " + Css(c);
-            d += ");";
-            break;
-        }
-        case Fill::Kind::Image: {
-            const std::optional<std::string> address =
-                image_address ? image_address(fill.image) : std::nullopt;
-            if (!address || !IsSafeAddress(*address)) return std::nullopt;
-            d = " background-color: transparent; background-image: url(\"" + *address + "\");";
-            d += " background-position: left top;";
-            d += fill.tile ? " background-repeat: repeat; background-size: auto;"
-                           : " background-repeat: no-repeat; background-size: 100% 100%;";
-            break;
-        }
+    case Fill::Kind::Colour:
+        d = " background-color: " + Css(fill.colours.at(0)) + "; background-image: none;";
+        break;
+    case Fill::Kind::Gradient: {
+        d = " background-color: " + Css(fill.colours.at(0)) +
+            "; background-image: linear-gradient(";
+        d += fill.vertical ? "to bottom" : "to right";
+        for (Rgb c : fill.colours) d += ", " + Css(c);
+        d += ");";
+        break;
+    }
+    case Fill::Kind::Image: {
+        const std::optional<std::string> address =
+            image_address ? image_address(fill.image) : std::nullopt;
+        if (!address || !IsSafeAddress(*address)) return std::nullopt;
+        d = " background-color: transparent; background-image: url(\"" + *address + "\");";
+        d += " background-position: left top;";
+        d += fill.tile ? " background-repeat: repeat; background-size: auto;"
+                       : " background-repeat: no-repeat; background-size: 100% 100%;";
+        break;
+    }
     }
     return d + kNoShadows;
 }

@@ -23,9 +23,7 @@ constexpr KeyName kKeys[] = {
     {Key::PaneBorder, "pane-border"},
 };
 
-constexpr unsigned Bit(Key key) {
-    return 1u << static_cast<unsigned>(key);
-}
+constexpr unsigned Bit(Key key) { return 1u << static_cast<unsigned>(key); }
 
 constexpr unsigned kControlKeys =
     Bit(Key::Background) | Bit(Key::Text) | Bit(Key::Border) | Bit(Key::Radius);
@@ -54,9 +52,7 @@ constexpr SectionKeys kSections[] = {
     {Part::StatusBar, "statusbar", Bit(Key::Background) | Bit(Key::Text) | Bit(Key::PaneBorder)},
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -73,7 +69,7 @@ int HexDigit(char c) {
 
 // Reads a value from left to right; every step fails softly and the caller checks `ok`.
 class Cursor {
-  public:
+public:
     explicit Cursor(std::string_view text) : rest_(text) {}
 
     bool AtEnd() {
@@ -114,7 +110,7 @@ class Cursor {
                    static_cast<std::uint8_t>(digits[4] * 16 + digits[5])};
     }
 
-  private:
+private:
     static bool IsWordChar(char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                c == '_' || c == '-' || c == '.';
@@ -218,40 +214,26 @@ std::optional<int> ParseRadius(std::string_view value) {
 // Stores the value under the key; false when the value is not one the key takes.
 bool Store(PartStyle& style, Key key, std::string_view value) {
     switch (key) {
-        case Key::Background:
-            return (style.background = ParseFill(value)).has_value();
-        case Key::Text:
-            return (style.text = ParseColour(value)).has_value();
-        case Key::Border:
-            return (style.border = ParseBorder(value)).has_value();
-        case Key::Radius:
-            return (style.radius = ParseRadius(value)).has_value();
-        case Key::Selection:
-            return (style.selection = ParseColour(value)).has_value();
-        case Key::SelectionText:
-            return (style.selection_text = ParseColour(value)).has_value();
-        case Key::PaneBorder:
-            return (style.pane_border = ParseBorder(value)).has_value();
+    case Key::Background: return (style.background = ParseFill(value)).has_value();
+    case Key::Text: return (style.text = ParseColour(value)).has_value();
+    case Key::Border: return (style.border = ParseBorder(value)).has_value();
+    case Key::Radius: return (style.radius = ParseRadius(value)).has_value();
+    case Key::Selection: return (style.selection = ParseColour(value)).has_value();
+    case Key::SelectionText: return (style.selection_text = ParseColour(value)).has_value();
+    case Key::PaneBorder: return (style.pane_border = ParseBorder(value)).has_value();
     }
     return false;
 }
 
 bool IsSet(const PartStyle& style, Key key) {
     switch (key) {
-        case Key::Background:
-            return style.background.has_value();
-        case Key::Text:
-            return style.text.has_value();
-        case Key::Border:
-            return style.border.has_value();
-        case Key::Radius:
-            return style.radius.has_value();
-        case Key::Selection:
-            return style.selection.has_value();
-        case Key::SelectionText:
-            return style.selection_text.has_value();
-        case Key::PaneBorder:
-            return style.pane_border.has_value();
+    case Key::Background: return style.background.has_value();
+    case Key::Text: return style.text.has_value();
+    case Key::Border: return style.border.has_value();
+    case Key::Radius: return style.radius.has_value();
+    case Key::Selection: return style.selection.has_value();
+    case Key::SelectionText: return style.selection_text.has_value();
+    case Key::PaneBorder: return style.pane_border.has_value();
     }
     return false;
 }

@@ -5,8 +5,8 @@
 #include <gtk/gtk.h>
 
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/platform.h"
@@ -17,7 +17,6 @@ namespace xl::gtk {
 
 using posix::GbkToUtf8;
 using posix::Utf8ToGbk;
-
 
 // Tells a second press of a double click from a press of its own, by the toolkit's double-click
 // time and distance, so that a double click counts as one press.

@@ -33,9 +33,7 @@ void ShowErrorBox(const Text& box_text) {
     gtk_widget_destroy(box);
 }
 
-void ReleaseLibraries() {
-    posix::ReleaseLibraries();
-}
+void ReleaseLibraries() { posix::ReleaseLibraries(); }
 
 void PlaceCentred(LiveWindow& live) {
     GdkDisplay* display = gdk_display_get_default();

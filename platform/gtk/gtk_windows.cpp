@@ -143,8 +143,8 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
     case GDK_KEY_KP_Tab:
     case GDK_KEY_ISO_Left_Tab:
         if (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) return FALSE;
-        MoveFocus(window, event->keyval != GDK_KEY_ISO_Left_Tab &&
-                              !(event->state & GDK_SHIFT_MASK));
+        MoveFocus(window,
+                  event->keyval != GDK_KEY_ISO_Left_Tab && !(event->state & GDK_SHIFT_MASK));
         return TRUE;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
@@ -156,10 +156,8 @@ gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
         if (window->default_button) Run(window->default_button);
         return TRUE;
     case GDK_KEY_Escape:
-    case GDK_KEY_F1:
-        return TRUE;
-    default:
-        return FALSE;
+    case GDK_KEY_F1: return TRUE;
+    default: return FALSE;
     }
 }
 

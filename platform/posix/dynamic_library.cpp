@@ -23,7 +23,7 @@ namespace xl::posix {
 namespace {
 
 class LoadedLibrary {
-  public:
+public:
     explicit LoadedLibrary(void* handle) : handle_(handle) {}
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
@@ -39,7 +39,7 @@ class LoadedLibrary {
     void* get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
 
-  private:
+private:
     void* handle_;
 };
 

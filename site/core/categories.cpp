@@ -13,9 +13,7 @@ constexpr Category kCategories[] = {
 
 }  // namespace
 
-std::span<const Category> Categories() {
-    return kCategories;
-}
+std::span<const Category> Categories() { return kCategories; }
 
 const Category* FindCategory(std::string_view key) {
     for (const Category& c : kCategories) {

@@ -23,16 +23,11 @@ std::optional<Refusal> CheckProposal(const ReceivedProposal& proposal) {
 
 std::string_view RefusalReason(Refusal refusal) {
     switch (refusal) {
-        case Refusal::kNoEntry:
-            return "地址里没有词条（缺少 ct=）。";
-        case Refusal::kNoQq:
-            return "地址里没有 QQ 一项（缺少 &qq=）。";
-        case Refusal::kEmptyEntry:
-            return "词条是空的，请先写下要提交的词条。";
-        case Refusal::kEntryTooLong:
-            return "词条太长了：最多 100 个字。";
-        case Refusal::kBadQq:
-            return "QQ 号应为 5 到 10 位数字，也可以不填。";
+    case Refusal::kNoEntry: return "地址里没有词条（缺少 ct=）。";
+    case Refusal::kNoQq: return "地址里没有 QQ 一项（缺少 &qq=）。";
+    case Refusal::kEmptyEntry: return "词条是空的，请先写下要提交的词条。";
+    case Refusal::kEntryTooLong: return "词条太长了：最多 100 个字。";
+    case Refusal::kBadQq: return "QQ 号应为 5 到 10 位数字，也可以不填。";
     }
     return "";
 }

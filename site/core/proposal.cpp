@@ -6,12 +6,9 @@ namespace xl::site {
 
 std::string_view StatusKey(Status status) {
     switch (status) {
-        case Status::kPending:
-            return "pending";
-        case Status::kAccepted:
-            return "accepted";
-        case Status::kRejected:
-            return "rejected";
+    case Status::kPending: return "pending";
+    case Status::kAccepted: return "accepted";
+    case Status::kRejected: return "rejected";
     }
     return "";
 }
@@ -25,12 +22,9 @@ std::optional<Status> ParseStatus(std::string_view key) {
 
 std::string_view StatusName(Status status) {
     switch (status) {
-        case Status::kPending:
-            return "待审";
-        case Status::kAccepted:
-            return "已采纳";
-        case Status::kRejected:
-            return "已拒绝";
+    case Status::kPending: return "待审";
+    case Status::kAccepted: return "已采纳";
+    case Status::kRejected: return "已拒绝";
     }
     return "";
 }

@@ -11,7 +11,7 @@
 namespace xl::site {
 
 class RateLimiter {
-  public:
+public:
     using Clock = std::chrono::steady_clock;
     static constexpr Clock::duration kWindow = std::chrono::minutes(1);
 
@@ -25,7 +25,7 @@ class RateLimiter {
     // Addresses being tracked; quiet ones are forgotten after a window.
     std::size_t TrackedAddresses();
 
-  private:
+private:
     void ForgetQuietAddresses(Clock::time_point now);
 
     const int limit_;

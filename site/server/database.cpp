@@ -71,9 +71,7 @@ void Statement::Use::Run() {
     }
 }
 
-std::int64_t Statement::Use::Int(int column) const {
-    return sqlite3_column_int64(stmt(), column);
-}
+std::int64_t Statement::Use::Int(int column) const { return sqlite3_column_int64(stmt(), column); }
 
 std::string Statement::Use::Bytes(int column) const {
     const void* data = sqlite3_column_blob(stmt(), column);

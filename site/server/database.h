@@ -12,12 +12,12 @@
 namespace xl::site {
 
 class DatabaseError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 
 class Database {
-  public:
+public:
     // Opens or creates the file.
     explicit Database(const std::string& path);
 
@@ -30,7 +30,7 @@ class Database {
 
     [[noreturn]] void Fail(std::string_view what) const;
 
-  private:
+private:
     struct Closer {
         void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
     };
@@ -39,13 +39,13 @@ class Database {
 
 // A prepared statement, prepared once and kept for reuse; each use goes through a Use.
 class Statement {
-  public:
+public:
     Statement(Database& db, const char* sql);
 
     // One use of the statement: binds from 1 upwards, and resets the statement and clears its
     // bindings when it goes out of scope.
     class Use {
-      public:
+    public:
         explicit Use(Statement& s) : s_(s) {}
         ~Use();
         Use(const Use&) = delete;
@@ -63,13 +63,13 @@ class Statement {
         std::int64_t Int(int column) const;
         std::string Bytes(int column) const;  // text or blob, byte for byte
 
-      private:
+    private:
         sqlite3_stmt* stmt() const { return s_.stmt_.get(); }
         Statement& s_;
         int next_parameter_ = 1;
     };
 
-  private:
+private:
     struct Finalizer {
         void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
     };

@@ -44,9 +44,7 @@ StoredProposal ReadRow(const Statement::Use& row) {
     return p;
 }
 
-std::string Select(const char* rest) {
-    return std::string("SELECT ") + kColumns + rest;
-}
+std::string Select(const char* rest) { return std::string("SELECT ") + kColumns + rest; }
 
 }  // namespace
 

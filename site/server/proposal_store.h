@@ -20,7 +20,7 @@ struct ProposalCount {
 };
 
 class ProposalStore {
-  public:
+public:
     explicit ProposalStore(const std::string& path);
 
     // Stores a new pending proposal (its id and status are ignored) and returns its id.
@@ -40,7 +40,7 @@ class ProposalStore {
     // The accepted entries of a category in the order they were proposed.
     std::vector<std::string> AcceptedEntries(std::string_view category);
 
-  private:
+private:
     std::mutex mutex_;
     Database db_;
     Statement insert_;

@@ -11,7 +11,7 @@
 namespace xl::site {
 
 class Site {
-  public:
+public:
     // `per_minute` proposals a minute from one address; 0 for no limit. `review_token` must
     // come back with each review decision.
     Site(ProposalStore& store, int per_minute, std::string review_token);
@@ -19,7 +19,7 @@ class Site {
     // Routes the server's requests here; several servers (one per address) may share a Site.
     void Mount(httplib::Server& server);
 
-  private:
+private:
     void Home(const httplib::Request& req, httplib::Response& res);
     void Submit(const httplib::Request& req, httplib::Response& res);
     void Review(const httplib::Request& req, httplib::Response& res);

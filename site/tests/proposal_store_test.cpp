@@ -12,7 +12,7 @@ namespace {
 using namespace std::string_literals;
 
 class ProposalStoreTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         std::string dir = (std::filesystem::temp_directory_path() / "site-store-XXXXXX").string();
         ASSERT_NE(mkdtemp(dir.data()), nullptr);

@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class LibraryBindingTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir_ = test::FreshScratchDirectory();
         fs::copy_file(XL_RECORDING_SKIN, dir_ / "good.so");

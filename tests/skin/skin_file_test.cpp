@@ -11,9 +11,7 @@ namespace {
 
 constexpr Rgb kWhite{255, 255, 255};
 
-std::optional<Skin> Parse(const std::string& body) {
-    return ParseSkin(".SHE|1\n" + body);
-}
+std::optional<Skin> Parse(const std::string& body) { return ParseSkin(".SHE|1\n" + body); }
 
 TEST(SkinFileTest, ReadsEveryKindOfValue) {
     const auto skin = Parse(

@@ -35,7 +35,7 @@ std::string Called(const fs::path& skin, const fs::path& library) {
 // Each case runs SetUpSkin in a child that runs this test program afresh: the binding holds for
 // the rest of a process, and the loader reads the library search path when a process starts.
 class SkinSetUpTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         dir_ = test::FreshScratchDirectory();
@@ -101,19 +101,13 @@ TEST_F(SkinSetUpTest, WritesTheBuiltInSkinOnlyWhenNothingOfItsNameIsThere) {
                     HasSubstr(Called(skin, run_ / "SkinH_EL.dll")));
 
         switch (c.before) {
-            case Before::Absent:
-                EXPECT_EQ(test::ReadFile(skin), EmbeddedSkin());
-                break;
-            case Before::OtherSkin:
-                EXPECT_EQ(test::ReadFile(skin), other);
-                break;
-            case Before::Empty:
-                EXPECT_EQ(fs::file_size(skin), 0u);
-                break;
-            case Before::Directory:
-                EXPECT_TRUE(fs::is_directory(skin));
-                EXPECT_TRUE(fs::is_empty(skin));
-                break;
+        case Before::Absent: EXPECT_EQ(test::ReadFile(skin), EmbeddedSkin()); break;
+        case Before::OtherSkin: EXPECT_EQ(test::ReadFile(skin), other); break;
+        case Before::Empty: EXPECT_EQ(fs::file_size(skin), 0u); break;
+        case Before::Directory:
+            EXPECT_TRUE(fs::is_directory(skin));
+            EXPECT_TRUE(fs::is_empty(skin));
+            break;
         }
     }
 }
@@ -141,23 +135,12 @@ TEST_F(SkinSetUpTest, LoadsTheLibraryBesideTheProgramFirstThenBySearch) {
     };
     const auto place = [](Library library, const fs::path& file) {
         switch (library) {
-            case Library::None:
-                break;
-            case Library::Recording:
-                fs::copy_file(XL_RECORDING_SKIN, file);
-                break;
-            case Library::NoExport:
-                fs::copy_file(XL_NO_EXPORT_SKIN, file);
-                break;
-            case Library::Unbalanced:
-                fs::copy_file(XL_UNBALANCED_SKIN, file);
-                break;
-            case Library::NotALibrary:
-                test::WriteFile(file, "MZ not a library");
-                break;
-            case Library::NeedsMissing:
-                fs::copy_file(XL_NEEDS_DEPENDENCY_SKIN, file);
-                break;
+        case Library::None: break;
+        case Library::Recording: fs::copy_file(XL_RECORDING_SKIN, file); break;
+        case Library::NoExport: fs::copy_file(XL_NO_EXPORT_SKIN, file); break;
+        case Library::Unbalanced: fs::copy_file(XL_UNBALANCED_SKIN, file); break;
+        case Library::NotALibrary: test::WriteFile(file, "MZ not a library"); break;
+        case Library::NeedsMissing: fs::copy_file(XL_NEEDS_DEPENDENCY_SKIN, file); break;
         }
     };
     for (const Case& c : cases) {
@@ -168,21 +151,21 @@ TEST_F(SkinSetUpTest, LoadsTheLibraryBesideTheProgramFirstThenBySearch) {
         const fs::path skin = run_ / "Skin.she";
 
         switch (c.outcome) {
-            case Outcome::RunCopyCalled:
-                EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(0),
-                            HasSubstr(Called(skin, run_ / "SkinH_EL.dll")));
-                break;
-            case Outcome::SearchCopyCalled:
-                EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(0),
-                            HasSubstr(Called(skin, search_ / "SkinH_EL.dll")));
-                break;
-            case Outcome::MissingFunctionStop:
-                // Exit code -1; the box text goes to standard error when there is no screen.
-                EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(255), HasSubstr(kMissingFunctionBox));
-                break;
-            case Outcome::StackStop:
-                EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(255), HasSubstr(kStackBox));
-                break;
+        case Outcome::RunCopyCalled:
+            EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(0),
+                        HasSubstr(Called(skin, run_ / "SkinH_EL.dll")));
+            break;
+        case Outcome::SearchCopyCalled:
+            EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(0),
+                        HasSubstr(Called(skin, search_ / "SkinH_EL.dll")));
+            break;
+        case Outcome::MissingFunctionStop:
+            // Exit code -1; the box text goes to standard error when there is no screen.
+            EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(255), HasSubstr(kMissingFunctionBox));
+            break;
+        case Outcome::StackStop:
+            EXPECT_EXIT(SetUpSkinIn(run_), ExitedWithCode(255), HasSubstr(kStackBox));
+            break;
         }
         // The skin file is written before the library is looked for.
         EXPECT_EQ(test::ReadFile(skin), EmbeddedSkin());

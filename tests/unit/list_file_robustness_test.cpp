@@ -89,8 +89,8 @@ const Case kCases[] = {
     {"100 MB", 0, [](auto& d, auto& p) { return Write(d, p, HundredMegabytes()); }, Outcome::kKept,
      "西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜"
      "西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜西瓜ab"},
-    {"invalid GBK", 1, [](auto& d, auto& p) { return Write(d, p, "\xFF\xFE\x80"); },
-     Outcome::kKept, "\xFF\xFE\x80"},
+    {"invalid GBK", 1, [](auto& d, auto& p) { return Write(d, p, "\xFF\xFE\x80"); }, Outcome::kKept,
+     "\xFF\xFE\x80"},
     // The text ends at the first zero byte, so such a file has no words.
     {"a zero byte first", 2,
      [](auto& d, auto& p) { return Write(d, p, std::string("\0words", 6)); }, Outcome::kDefault},
@@ -173,9 +173,7 @@ TEST_P(ListFileRobustness, APressNeitherHangsNorCrashesNorLosesTheFile) {
     }
     const fs::file_status status = fs::symlink_status(path);
     switch (c.outcome) {
-    case Outcome::kKept:
-        EXPECT_EQ(dir.Read(path), bytes);
-        break;
+    case Outcome::kKept: EXPECT_EQ(dir.Read(path), bytes); break;
     case Outcome::kDefault:
         // Through a link the default goes where it points; the link stays.
         EXPECT_EQ(dir.Read(path), kDefaults[c.list]);

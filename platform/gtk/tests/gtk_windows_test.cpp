@@ -183,8 +183,8 @@ TEST(PressCounter, ADoubleClickIsOnePress) {
     const Case cases[] = {
         {"one press", {{1000, 5, true}}},
         {"a double click", {{1000, 5, true}, {1100, 5, false}}},
-        {"a triple click is a double click and a press", {{1000, 5, true}, {1100, 5, false},
-                                                          {1200, 5, true}}},
+        {"a triple click is a double click and a press",
+         {{1000, 5, true}, {1100, 5, false}, {1200, 5, true}}},
         {"slow presses", {{1000, 5, true}, {2000, 5, true}}},
         {"far apart", {{1000, 5, true}, {1100, 50, true}}},
     };

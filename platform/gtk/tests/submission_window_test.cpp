@@ -24,7 +24,7 @@ bool Settle(Condition done) {
 }
 
 class SubmissionWindowTest : public testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         platform::SetUp(kWindows, kHandlers);
         // The view module lies beside the program, not beside this test.
