@@ -46,7 +46,8 @@ TEST(SplitDifferential, EveryShortTextAcrossTwoBlocks) {
                 for (int d : digits) text += alphabet[d];
                 text += a;
                 for (std::string_view separator :
-                     {std::string_view("\r\n"), std::string_view("\xB0")}) {
+                     {std::string_view("\r\n"), std::string_view("\r"), std::string_view("a\r\n"),
+                      std::string_view("\xB0")}) {
                     ASSERT_EQ(Entries(text, separator), testing::ReferenceSplit(text, separator))
                         << ::testing::PrintToString(text);
                 }
