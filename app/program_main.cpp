@@ -11,20 +11,11 @@ namespace {
 
 const WindowDesign* const kWindows[] = {&layout::kMainWindow, &layout::kSubmissionWindow};
 
-void InitGlobals() {
-    g_lists.adjective = WordList();
-    g_lists.name = WordList();
-    g_lists.place = WordList();
-    g_lists.event = WordList();
-}
+// The lists start empty, and a press fills them from the files.
+void InitGlobals() { g_lists = SentenceLists(); }
 
-// Runs once, after the last window is gone, and only at the orderly end.
-void ShutdownCleanup() {
-    g_lists.adjective = WordList();
-    g_lists.name = WordList();
-    g_lists.place = WordList();
-    g_lists.event = WordList();
-}
+// Runs once, after the last window is gone, and only at the orderly end: hands back the lists.
+void ShutdownCleanup() { g_lists = SentenceLists(); }
 
 }  // namespace
 
