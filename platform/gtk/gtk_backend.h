@@ -45,6 +45,7 @@ struct LiveControl {
     LiveWindow* window = nullptr;
     GtkWidget* widget = nullptr;  // placed in the window; owned by it
     GtkWidget* focus = nullptr;   // the widget that takes the keyboard focus, if any
+    GtkWidget* label = nullptr;   // the label that shows a label control's text
     Handler handler = nullptr;
     guint timer = 0;
     PressCounter presses;

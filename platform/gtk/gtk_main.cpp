@@ -130,10 +130,7 @@ Text GetText(const WindowDesign& window, std::string_view name) {
         return Utf8ToGbk(text.get());
     }
     if (GTK_IS_ENTRY(c->focus)) return Utf8ToGbk(gtk_entry_get_text(GTK_ENTRY(c->focus)));
-    if (GTK_IS_LABEL(c->widget)) return Utf8ToGbk(gtk_label_get_text(GTK_LABEL(c->widget)));
-    if (GTK_IS_BIN(c->widget) && GTK_IS_LABEL(gtk_bin_get_child(GTK_BIN(c->widget)))) {
-        return Utf8ToGbk(gtk_label_get_text(GTK_LABEL(gtk_bin_get_child(GTK_BIN(c->widget)))));
-    }
+    if (c->label) return Utf8ToGbk(gtk_label_get_text(GTK_LABEL(c->label)));
     return {};
 }
 
@@ -145,10 +142,8 @@ void SetText(const WindowDesign& window, std::string_view name, const Text& text
                                  static_cast<gint>(utf8.size()));
     } else if (GTK_IS_ENTRY(c->focus)) {
         gtk_entry_set_text(GTK_ENTRY(c->focus), utf8.c_str());
-    } else if (GTK_IS_LABEL(c->widget)) {
-        gtk_label_set_text(GTK_LABEL(c->widget), utf8.c_str());
-    } else if (GTK_IS_BIN(c->widget) && GTK_IS_LABEL(gtk_bin_get_child(GTK_BIN(c->widget)))) {
-        gtk_label_set_text(GTK_LABEL(gtk_bin_get_child(GTK_BIN(c->widget))), utf8.c_str());
+    } else if (c->label) {
+        gtk_label_set_text(GTK_LABEL(c->label), utf8.c_str());
     }
 }
 

@@ -229,6 +229,7 @@ GtkWidget* MakeButton(LiveControl& c) {
 GtkWidget* MakeLabel(LiveControl& c) {
     const ControlStyle& s = c.design->style;
     GtkWidget* label = gtk_label_new(Utf8(c.design->text).c_str());
+    c.label = label;
     AddClass(label, "xl-label");
     SetColour(label, s.colour);
     const float x = s.align == Align::Centre ? 0.5f : 0.0f;
