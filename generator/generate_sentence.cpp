@@ -30,21 +30,26 @@ const std::array<ListSource, 4> kSources = {{
 void GenerateSentence() {
     // Every file is read before any is written.
     std::array<bool, 4> unreadable{};
+    std::array<bool, 4> has_bytes{};
     for (std::size_t i = 0; i < kSources.size(); ++i) {
         LoadedList loaded = LoadWordList(kSources[i].file_name);
         g_lists.*kSources[i].list = std::move(loaded.list);
         unreadable[i] = loaded.unreadable;
+        has_bytes[i] = loaded.has_bytes;
     }
 
     SeedRandomFromClock();
 
-    // Only a list whose file is missing, empty or gives no entries gets its default; a file that
+    // A list whose file is missing or empty gets its default, written to the file. A file that
+    // holds bytes but no entries (it starts with a zero byte, as a UTF-16 file may) counts as
+    // empty too, but the default is only used, never written over those bytes. A file that
     // exists but cannot be read keeps the user's words, and its empty list stops below.
     for (std::size_t i = 0; i < kSources.size(); ++i) {
         WordList& list = g_lists.*kSources[i].list;
-        if (list.Count() == 0 && !unreadable[i]) {
-            list = RestoreDefaultWordList(kSources[i].file_name, *kSources[i].default_text).list;
-        }
+        if (list.Count() != 0 || unreadable[i]) continue;
+        list = has_bytes[i]
+                   ? SplitText(Text(*kSources[i].default_text), "\r\n")
+                   : RestoreDefaultWordList(kSources[i].file_name, *kSources[i].default_text).list;
     }
 
     // All four positions are drawn before any is checked.

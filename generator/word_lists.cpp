@@ -13,7 +13,9 @@ SentenceLists g_lists;
 LoadedList LoadWordList(std::string_view file_name) {
     platform::FileContents contents =
         platform::ReadWholeFile(platform::PathBesideProgram(file_name));
-    return {SplitText(BytesToText(std::move(contents.bytes)), "\r\n"), contents.unreadable};
+    const bool has_bytes = !contents.bytes.empty();
+    return {SplitText(BytesToText(std::move(contents.bytes)), "\r\n"), contents.unreadable,
+            has_bytes};
 }
 
 LoadedList RestoreDefaultWordList(std::string_view file_name, std::string_view default_text) {

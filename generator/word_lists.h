@@ -21,6 +21,8 @@ struct LoadedList {
     WordList list;
     // The file exists but could not be read; its words must not be replaced by a default.
     bool unreadable = false;
+    // The file gave bytes, even if none of them reached an entry (the first was a zero byte).
+    bool has_bytes = false;
 };
 
 // The list read from the file of that name beside the program: entries cut at CR LF.

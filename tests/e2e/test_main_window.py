@@ -519,13 +519,15 @@ class GenerateTest(ProgramTestCase):
     def test_lists_that_are_restored(self):
         users = {"形容词.txt": gbk("头顶西瓜"), "人名.txt": gbk("某人"),
                  "地点.txt": gbk("教室里"), "事件.txt": gbk("砍柴")}
+        # A file that starts with a zero byte has no entries either, but its bytes are the
+        # user's: the press takes the default list and leaves the file as it is.
         cases = [
-            ("an empty file", "人名.txt", b""),
-            ("a file that starts with a zero byte", "事件.txt", b"\0" + gbk("吃方便面")),
-            ("a missing file", "形容词.txt", None),
+            ("an empty file", "人名.txt", b"", True),
+            ("a file that starts with a zero byte", "事件.txt", b"\0" + gbk("吃方便面"), False),
+            ("a missing file", "形容词.txt", None, True),
         ]
         defaults = dict(zip(LIST_NAMES, harness.default_lists()))
-        for name, restored, content in cases:
+        for name, restored, content, written in cases:
             with self.subTest(name, file=restored):
                 run_dir = self.new_run_dir()
                 for file_name, data in users.items():
@@ -537,7 +539,8 @@ class GenerateTest(ProgramTestCase):
                 program = self.new_program(run_dir)
                 self.press_generate(program)
                 source = dict(LIST_FILES)[restored]
-                self.assertEqual(run_dir.read(restored), harness.default_file_bytes(source))
+                self.assertEqual(run_dir.read(restored),
+                                 harness.default_file_bytes(source) if written else content)
                 self.assertEqual(file_states(run_dir, list(kept)), kept)
                 text = self.sentence_box_text(program)
                 lists = [defaults[n] if n == restored else [users[n].decode("gbk")]

@@ -112,12 +112,30 @@ TEST_F(GenerateSentenceTest, EmptyEntriesAddNothing) {
 }
 
 TEST_F(GenerateSentenceTest, OnlyListsWithNoEntriesAreRestored) {
-    WriteLists("a", "", std::string("\0hidden", 7), "d");
+    WriteLists("a", "", "c", "d");
     GenerateSentence();
     EXPECT_EQ(dir.Read(kFiles[0]), "a");
     EXPECT_EQ(dir.Read(kFiles[1]), kDefaultNameText);
-    EXPECT_EQ(dir.Read(kFiles[2]), kDefaultPlaceText);
+    EXPECT_EQ(dir.Read(kFiles[2]), "c");
     EXPECT_EQ(dir.Read(kFiles[3]), "d");
+}
+
+TEST_F(GenerateSentenceTest, AFileStartingWithAZeroByteGivesTheDefaultButKeepsItsBytes) {
+    // Its text is empty, so the sentence takes a default place; the bytes after the zero are
+    // still the user's (a UTF-16 file of Latin letters starts so) and are not written over.
+    const std::string user(std::string("\0h\0i\0d\0e", 8));
+    WriteLists("a", "b", user, "d");
+    const WordList places = SplitText(Text(kDefaultPlaceText), "\r\n");
+    for (int press = 0; press < 2; ++press) {
+        GenerateSentence();
+        const Text sentence = Sentence();
+        bool a_default_place = false;
+        for (std::int64_t p = 1; p <= places.Count(); ++p) {
+            a_default_place |= sentence == ComposeSentence("a", "b", places.Entry(p), "d");
+        }
+        EXPECT_TRUE(a_default_place) << sentence;
+        EXPECT_EQ(dir.Read(kFiles[2]), user);
+    }
 }
 
 TEST_F(GenerateSentenceTest, AnUnreadableListIsNeverOverwritten) {
