@@ -91,12 +91,15 @@ void Press(benchmark::State& state, const ListDirectory& dir) {
 
 void ReadOnly(benchmark::State& state, const ListDirectory& dir) {
     dir.Use();
+    std::int64_t bytes = 0;
     for (auto _ : state) {
         for (const Text& path : dir.paths()) {
             platform::FileContents contents = platform::ReadWholeFile(path);
             benchmark::DoNotOptimize(contents.bytes.data());
+            bytes += static_cast<std::int64_t>(contents.bytes.size());
         }
     }
+    state.SetBytesProcessed(bytes);
 }
 
 void PressDefaultLists(benchmark::State& state) { Press(state, DefaultLists()); }
@@ -109,11 +112,24 @@ const Text& LargeText() {
     return text;
 }
 
-void SplitLargeList(benchmark::State& state) {
+// The large list's bytes with every CR LF made two characters of an entry: one entry, so the
+// split's scan alone, without the storing of a million entry ends.
+const Text& LargeTextWithoutBreaks() {
+    static const Text text = [] {
+        Text t = LargeText();
+        for (std::size_t i = t.find("\r\n"); i != Text::npos; i = t.find("\r\n", i)) {
+            t.replace(i, 2, "\xB0\xA1");
+        }
+        return t;
+    }();
+    return text;
+}
+
+void Split(benchmark::State& state, const Text& source) {
     for (auto _ : state) {
         // The split takes its text by value; the copy and the list's release are not its work.
         state.PauseTiming();
-        Text text = LargeText();
+        Text text = source;
         state.ResumeTiming();
         WordList list = SplitText(std::move(text), "\r\n");
         benchmark::DoNotOptimize(list.Count());
@@ -121,8 +137,11 @@ void SplitLargeList(benchmark::State& state) {
         list = WordList();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(LargeText().size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source.size()));
 }
+
+void SplitLargeList(benchmark::State& state) { Split(state, LargeText()); }
+void SplitWithoutBreaks(benchmark::State& state) { Split(state, LargeTextWithoutBreaks()); }
 
 void MemchrLargeList(benchmark::State& state) {
     const Text& text = LargeText();
@@ -144,6 +163,7 @@ BENCHMARK(ReadDefaultLists)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PressLargeLists)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadLargeLists)->Unit(benchmark::kMillisecond);
 BENCHMARK(SplitLargeList)->Unit(benchmark::kMillisecond);
+BENCHMARK(SplitWithoutBreaks)->Unit(benchmark::kMillisecond);
 BENCHMARK(MemchrLargeList)->Unit(benchmark::kMillisecond);
 
 // One line of the table: a measurement, its baseline, and the ratio it should keep.
@@ -152,7 +172,7 @@ struct Line {
     const char* subject;
     const char* baseline;
     bool throughput;  // compare MB/s (higher is better) instead of time
-    double target;    // the most the time ratio may be, or the least the throughput ratio
+    double target;    // the most the time ratio may be, or the least the throughput ratio; 0: none
 };
 constexpr Line kLines[] = {
     {"press of Generate, default lists vs raw read of the 4 files", "PressDefaultLists",
@@ -161,6 +181,9 @@ constexpr Line kLines[] = {
      false, 2.0},
     {"split of a 12 MB list vs memchr for CR (MB/s)", "SplitLargeList", "MemchrLargeList", true,
      0.5},
+    // What the press's split costs without a million entry ends to store, against the read.
+    {"split without line breaks vs reading 4 lists (MB/s)", "SplitWithoutBreaks", "ReadLargeLists",
+     true, 0},
 };
 
 // Prints the usual report and keeps each benchmark's median, for the table at the end.
@@ -193,10 +216,14 @@ public:
                 baseline = Time(b->second.seconds);
                 ratio = s->second.seconds / b->second.seconds;
             }
-            const bool met = line.throughput ? ratio >= line.target : ratio <= line.target;
-            std::printf("%-58s %14s %14s %7.2fx %s %.2fx %s\n", line.what, subject.c_str(),
-                        baseline.c_str(), ratio, line.throughput ? ">=" : "<=", line.target,
-                        met ? "met" : "MISSED");
+            std::printf("%-58s %14s %14s %7.2fx", line.what, subject.c_str(), baseline.c_str(),
+                        ratio);
+            if (line.target > 0) {
+                const bool met = line.throughput ? ratio >= line.target : ratio <= line.target;
+                std::printf(" %s %.2fx %s", line.throughput ? ">=" : "<=", line.target,
+                            met ? "met" : "MISSED");
+            }
+            std::printf("\n");
         }
     }
 
