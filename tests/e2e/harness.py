@@ -2,8 +2,9 @@
 
 Every test runs the program from a run directory of its own: a temporary folder holding a copy of
 the executable (the program finds its files beside /proc/self/exe, so a symbolic link would point
-it back at the build). The desktop directories (XDG_*) point into the same temporary folder, so
-that a test can install a URL handler of its own and nothing of the user's desktop leaks in.
+it back at the build), and for the tests of the submission window its browser view module. The
+desktop directories (XDG_*) point into the same temporary folder, so that a test can install a URL
+handler of its own and nothing of the user's desktop leaks in.
 
 Input goes through xdotool (XTEST) after focusing the window; window properties, geometry and the
 close button's message go through one python-xlib connection per test process. X connections that
@@ -120,6 +121,29 @@ def xdotool(*args, timeout=20):
     return _x_command([XDOTOOL] + [str(a) for a in args], timeout=timeout)
 
 
+def press(*keys):
+    """Presses keys (xdotool names) in whatever window has the keyboard now."""
+    xdotool("key", "--delay", 30, *keys)
+
+
+def type_text(text):
+    """Types text into whatever window has the keyboard now."""
+    # "--": text such as "-1" is not an option.
+    xdotool("type", "--delay", 30, "--", text)
+
+
+def wait_until(condition, timeout, failure):
+    """Polls condition until it gives something true, and gives that; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(failure)
+        time.sleep(0.05)
+
+
 _display = None
 
 
@@ -149,9 +173,13 @@ def _atom(name):
     return x_display().intern_atom(name)
 
 
+def x_window(wid):
+    """The python-xlib object of a window, for what the functions here do not read."""
+    return x_display().create_resource_object("window", wid)
+
+
 def window_title(wid):
-    d = x_display()
-    w = d.create_resource_object("window", wid)
+    w = x_window(wid)
     prop = w.get_full_property(_atom("_NET_WM_NAME"), _atom("UTF8_STRING"))
     if prop is not None:
         value = prop.value
@@ -161,8 +189,13 @@ def window_title(wid):
 
 
 def window_property(wid, name, type_=X.AnyPropertyType):
-    w = x_display().create_resource_object("window", wid)
-    return w.get_full_property(_atom(name), type_)
+    return x_window(wid).get_full_property(_atom(name), type_)
+
+
+def window_atoms(wid, name):
+    """The names in a property that lists atoms, such as _NET_WM_STATE."""
+    prop = window_property(wid, name, Xatom.ATOM)
+    return [x_display().get_atom_name(a) for a in prop.value] if prop is not None else []
 
 
 def _window_pid(w):
@@ -193,14 +226,33 @@ def viewable_windows(pid):
     return found
 
 
+def popup_windows():
+    """Ids of the mapped override-redirect windows: menus and drop-down lists, which carry no
+    process id of their own."""
+    found = set()
+    for w in x_display().screen().root.query_tree().children:
+        try:
+            a = w.get_attributes()
+            if a.override_redirect and a.map_state == X.IsViewable:
+                found.add(w.id)
+        except error.XError:
+            continue
+    return found
+
+
 def window_geometry(wid):
     """(x, y, width, height) of a window, x and y on the screen."""
-    d = x_display()
-    w = d.create_resource_object("window", wid)
+    w = x_window(wid)
     g = w.get_geometry()
-    origin = w.translate_coords(d.screen().root, 0, 0)
+    origin = w.translate_coords(x_display().screen().root, 0, 0)
     # translate_coords gives the root's origin in the window's coordinates.
     return -origin.x, -origin.y, g.width, g.height
+
+
+def move_window(wid, x, y):
+    """Moves a window as a user would; with no window manager nothing else places it."""
+    x_window(wid).configure(x=x, y=y)
+    x_display().sync()
 
 
 # --------------------------------------------------------------------------------------------
@@ -275,10 +327,17 @@ def screenshot(wid=None):
 # --------------------------------------------------------------------------------------------
 # The run directory and the program.
 
+def require_built_program():
+    """For tests that must fail, not skip, without a built program: ctest counts a skipped run
+    as passed."""
+    if not os.path.isfile(os.path.join(BUILT_RUN_DIR, EXECUTABLE)):
+        raise AssertionError(f"XL_RUN_DIR does not hold the built program: {BUILT_RUN_DIR!r}")
+
+
 class RunDirectory:
     """A temporary run directory with a copy of the built program, and a desktop of its own."""
 
-    def __init__(self, relative_path="run"):
+    def __init__(self, relative_path="run", view_module=False):
         self.root = tempfile.mkdtemp(prefix="xl-e2e-")
         self.path = os.path.join(self.root, relative_path)
         self.home = os.path.join(self.root, "home")
@@ -293,6 +352,13 @@ class RunDirectory:
         skin = os.path.join(BUILT_RUN_DIR, SKIN_LIBRARY)
         if os.path.isfile(skin):
             shutil.copy2(skin, os.path.join(self.path, SKIN_LIBRARY))
+        if view_module:
+            # The browser view of the submission window; without it that window stays shut.
+            modules = [name for name in os.listdir(BUILT_RUN_DIR) if name.endswith(".so")]
+            if not modules:
+                raise AssertionError(f"no view module beside the built program in {BUILT_RUN_DIR}")
+            for name in modules:
+                shutil.copy2(os.path.join(BUILT_RUN_DIR, name), self.path)
         self.url_log = None
 
     def file(self, name):
@@ -399,6 +465,10 @@ class Program:
         raise AssertionError(f"no window {title!r} within {timeout} s; shown: "
                              f"{viewable_windows(self.pid)}")
 
+    def wait_gone(self, title, timeout=15):
+        wait_until(lambda: title not in self.windows().values(), timeout,
+                   f"the window {title!r} is still open")
+
     def start_and_wait(self):
         self.start()
         return self.wait_window()
@@ -441,11 +511,11 @@ class Program:
     def key(self, *keys, wid=None):
         """Presses keys (xdotool names) with the window focused."""
         self.focus(wid)
-        xdotool("key", "--delay", 30, *keys)
+        press(*keys)
 
     def type(self, text, wid=None):
         self.focus(wid)
-        xdotool("type", "--delay", 30, text)
+        type_text(text)
 
     def settle(self, seconds=0.3):
         """Gives the program time to handle what was sent to it."""
@@ -468,7 +538,7 @@ class Program:
     def close(self, wid=None):
         """What the close button does: WM_PROTOCOLS / WM_DELETE_WINDOW to the window."""
         d = x_display()
-        w = d.create_resource_object("window", wid or self.window)
+        w = x_window(wid or self.window)
         event = protocol.event.ClientMessage(
             window=w, client_type=_atom("WM_PROTOCOLS"),
             data=(32, [_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
@@ -520,8 +590,8 @@ class ProgramTestCase(unittest.TestCase):
         os.makedirs(path, exist_ok=True)
         return path
 
-    def new_run_dir(self, relative_path="run"):
-        run_dir = RunDirectory(relative_path)
+    def new_run_dir(self, relative_path="run", view_module=False):
+        run_dir = RunDirectory(relative_path, view_module)
         self.addCleanup(run_dir.remove)
         return run_dir
 

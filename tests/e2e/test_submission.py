@@ -15,15 +15,15 @@ import sys
 import tempfile
 import threading
 import time
-import unittest
 
-from Xlib import X, Xatom, display, error, protocol
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-RUN_DIR = os.environ.get("XL_RUN_DIR", "")
-SITE_HOST = os.environ.get("XL_SITE_HOST", "localhost:8731")
-PROGRAM = "xiaoliao"
+import harness  # noqa: E402
+from harness import (  # noqa: E402
+    CREDITS_LINE, GENERATE_BUTTON, MAIN_TITLE, SITE_HOST, SUBMIT_BUTTON, ProgramTestCase,
+    press, type_text, wait_until, window_atoms, window_geometry, x_window)
 
-MAIN_TITLE = "笑料工坊 V1.0"
 DIALOG_TITLE = "创意提交"
 SUBMISSION_PREFIX = "/softwere/post/"
 
@@ -38,14 +38,7 @@ CONTROLS = {
     "提交": (320, 254, 105, 48),
     "浏览器": (6, 8, 432, 224),
 }
-# The main window's buttons and credits line, in its client area.
-MAIN_CONTROLS = {
-    "生成": (7, 64, 80, 24),
-    "创意提交": (155, 64, 80, 24),
-    "分享": (304, 64, 80, 24),
-    "版权文本": (63, 120, 280, 16),
-}
-LIST_FILES = ["形容词.txt", "人名.txt", "地点.txt", "事件.txt"]
+LIST_NAMES = sorted(name for name, _ in harness.LIST_FILES)
 
 WAIT = 15.0  # seconds for anything the program or WebKit should do
 
@@ -185,163 +178,16 @@ def is_home(request):
     return request.path == b"/"
 
 
-# --- X helpers -------------------------------------------------------------------------------
-
-
-def open_display():
-    # Connections opened back to back fail now and then.
-    for attempt in range(10):
-        try:
-            return display.Display()
-        except Exception:
-            if attempt == 9:
-                raise
-            time.sleep(0.2)
-
-
-def run_tool(*args, stdin=None):
-    for attempt in range(5):
-        result = subprocess.run(args, input=stdin, capture_output=True, timeout=30)
-        if result.returncode == 0:
-            return result.stdout
-        time.sleep(0.2)
-    raise AssertionError("%s failed: %s" % (" ".join(args), result.stderr.decode(errors="replace")))
-
-
-def key(*names):
-    run_tool("xdotool", "key", "--delay", "40", *names)
-
-
-def type_text(text):
-    run_tool("xdotool", "type", "--delay", "40", "--", text)
-
-
-def click(x, y):
-    run_tool("xdotool", "mousemove", str(x), str(y), "click", "1")
-
-
-class Screen:
-    def __init__(self):
-        self.d = open_display()
-        self.root = self.d.screen().root
-        self.atom = lambda name: self.d.intern_atom(name)
-
-    def close(self):
-        self.d.close()
-
-    def property(self, window, name, kind=X.AnyPropertyType):
-        try:
-            p = window.get_full_property(self.atom(name), kind)
-        except error.XError:
-            return None
-        return p.value if p else None
-
-    def atom_names(self, window, name):
-        return [self.d.get_atom_name(a) for a in self.property(window, name, Xatom.ATOM) or []]
-
-    def windows_of(self, pid):
-        """Mapped top-level windows of that process, by title."""
-        found = {}
-        try:
-            children = self.root.query_tree().children
-        except error.XError:
-            return found
-        for w in children:
-            try:
-                pids = self.property(w, "_NET_WM_PID", Xatom.CARDINAL)
-                if not pids or pids[0] != pid:
-                    continue
-                if w.get_attributes().map_state != X.IsViewable:
-                    continue
-                name = self.property(w, "_NET_WM_NAME", self.atom("UTF8_STRING"))
-                title = name.decode() if isinstance(name, bytes) else ""
-                found[title] = w
-            except error.XError:
-                continue
-        return found
-
-    def wait_window(self, pid, title, timeout=WAIT):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            w = self.windows_of(pid).get(title)
-            if w:
-                return w
-            time.sleep(0.05)
-        raise AssertionError("window %r did not appear" % title)
-
-    def wait_gone(self, pid, title, timeout=WAIT):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if title not in self.windows_of(pid):
-                return
-            time.sleep(0.05)
-        raise AssertionError("window %r is still open" % title)
-
-    def popups(self):
-        """Ids of the mapped override-redirect windows: menus and drop-down lists."""
-        found = set()
-        for w in self.root.query_tree().children:
-            try:
-                a = w.get_attributes()
-                if a.override_redirect and a.map_state == X.IsViewable:
-                    found.add(w.id)
-            except error.XError:
-                continue
-        return found
-
-    def wait_popup(self, before, timeout=WAIT):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if self.popups() - before:
-                return
-            time.sleep(0.05)
-        raise AssertionError("no drop-down list appeared")
-
-    def origin(self, window):
-        at = window.translate_coords(self.root, 0, 0)
-        return (-at.x, -at.y)
-
-    def size(self, window):
-        g = window.get_geometry()
-        return (g.width, g.height)
-
-    def move(self, window, x, y):
-        window.configure(x=x, y=y)
-        self.d.sync()
-
-    def close_window(self, window):
-        """What the close button does: WM_DELETE_WINDOW."""
-        message = protocol.event.ClientMessage(
-            window=window, client_type=self.atom("WM_PROTOCOLS"),
-            data=(32, [self.atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
-        window.send_event(message, event_mask=X.NoEventMask)
-        self.d.sync()
-
-    def pixels(self, x, y, width, height):
-        return self.root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
-
-    def screen_size(self):
-        s = self.d.screen()
-        return (s.width_in_pixels, s.height_in_pixels)
-
-
-def focus_window(window):
-    # GTK takes keys only when its toplevel has the X focus, which no window manager gives here.
-    run_tool("xdotool", "windowfocus", "--sync", str(window.id))
-
-
 # --- the program -----------------------------------------------------------------------------
 
 
-class ProgramTest(unittest.TestCase):
-    """Each test runs its own copy of the program in a run directory of its own."""
+class ProgramTest(ProgramTestCase):
+    """Each test runs its own copy of the program, with the view module, against the stand-in
+    site that the whole class shares."""
 
     @classmethod
     def setUpClass(cls):
-        if not os.environ.get("DISPLAY"):
-            raise AssertionError("DISPLAY is not set: these tests need an X server (Xvfb)")
-        if not RUN_DIR or not os.path.isfile(os.path.join(RUN_DIR, PROGRAM)):
-            raise AssertionError("XL_RUN_DIR does not hold the built program: %r" % RUN_DIR)
+        harness.require_built_program()
         host, _, port = SITE_HOST.rpartition(":")
         if host not in ("localhost", "127.0.0.1") or not port.isdigit():
             raise AssertionError("the program was built for the site %r; these tests need it "
@@ -354,39 +200,22 @@ class ProgramTest(unittest.TestCase):
             raise AssertionError("cannot listen on port %s of the loopback address (%s): the "
                                  "program under test sends its requests to %s, so the stand-in "
                                  "site needs that port" % (port, e, SITE_HOST))
-        cls.screen = Screen()
 
     @classmethod
     def tearDownClass(cls):
-        cls.screen.close()
         cls.site.close()
         shutil.rmtree(cls.work, ignore_errors=True)
 
     def setUp(self):
-        self.run_dir = tempfile.mkdtemp(dir=self.work, prefix="run-")
-        for name in os.listdir(RUN_DIR):
-            source = os.path.join(RUN_DIR, name)
-            if name == PROGRAM or name.endswith((".so", ".dll")):
-                shutil.copy2(source, self.run_dir)
-        self.output = open(os.path.join(self.run_dir, "output.txt"), "wb")
-        self.program = subprocess.Popen([os.path.join(self.run_dir, PROGRAM)],
-                                        cwd=self.run_dir, stdout=self.output,
-                                        stderr=subprocess.STDOUT)
-        self.helpers = []
-        self.addCleanup(self.stop)
-        self.main = self.screen.wait_window(self.program.pid, MAIN_TITLE)
+        self.run_dir = self.new_run_dir(view_module=True)
+        self.program = self.new_program(self.run_dir)
+        self.addCleanup(self.show_output)
 
-    def stop(self):
-        for helper in self.helpers:
-            helper.kill()
-            helper.wait()
-        if self.program.poll() is None:
-            self.program.kill()
-        self.program.wait()
-        self.output.close()
+    def show_output(self):
         # Shown by ctest when a test fails.
-        with open(os.path.join(self.run_dir, "output.txt"), "rb") as f:
-            said = f.read().decode(errors="replace")
+        said = self.program.stderr()
+        with open(self.program.stdout_path, "rb") as f:
+            said = f.read().decode(errors="replace") + said
         if said:
             sys.stderr.write("[%s, program output]\n%s" % (self.id(), said))
 
@@ -395,34 +224,30 @@ class ProgramTest(unittest.TestCase):
     def open_dialog(self):
         """Presses 创意提交 and waits for the window and its request of the home page."""
         mark = self.site.mark()
-        self.click_main("创意提交")
-        dialog = self.screen.wait_window(self.program.pid, DIALOG_TITLE)
+        self.program.click_control(SUBMIT_BUTTON)
+        dialog = self.program.wait_window(DIALOG_TITLE, timeout=WAIT)
         self.site.wait_for(mark, is_home)
-        focus_window(dialog)
+        self.program.focus(dialog)
         return dialog
 
     def close_dialog(self, dialog):
-        self.screen.close_window(dialog)
-        self.screen.wait_gone(self.program.pid, DIALOG_TITLE)
-
-    def centre_of(self, window, box):
-        x, y = self.screen.origin(window)
-        left, top, width, height = box
-        return (x + left + width // 2, y + top + height // 2)
-
-    def click_main(self, name):
-        click(*self.centre_of(self.main, MAIN_CONTROLS[name]))
+        self.program.close(dialog)
+        self.program.wait_gone(DIALOG_TITLE, timeout=WAIT)
 
     def click_control(self, dialog, name):
-        click(*self.centre_of(dialog, CONTROLS[name]))
-        focus_window(dialog)
+        self.program.click_control(CONTROLS[name], wid=dialog)
+        self.program.focus(dialog)
 
     def list_files(self):
-        return sorted(n for n in LIST_FILES if os.path.exists(os.path.join(self.run_dir, n)))
+        return sorted(n for n in LIST_NAMES if os.path.exists(self.run_dir.file(n)))
+
+    def wait_list_files(self):
+        wait_until(lambda: self.list_files() == LIST_NAMES, WAIT,
+                   "生成 did not write the list files")
 
     def submit_with_enter(self):
         mark = self.site.mark()
-        key("Return")
+        press("Return")
         return self.site.next_submission(mark)
 
 
@@ -443,9 +268,9 @@ class SubmissionTest(ProgramTest):
         self.assertEqual(self.site.next_submission(mark).line, expected("xrc", "", ""))
 
         # 事件, "ab" and "123", sent by Enter in QQ. The focus is back in 词条 after a press.
-        key("shift+Tab", "End", "Tab")
+        press("shift+Tab", "End", "Tab")
         type_text("ab")
-        key("Tab")
+        press("Tab")
         type_text("123")
         sent = self.submit_with_enter()
         self.assertEqual(sent.line, expected("sj", "ab", "123"))
@@ -469,11 +294,11 @@ class SubmissionTest(ProgramTest):
     def test_category_list_offers_its_four_items_in_order(self):
         dialog = self.open_dialog()
         mark = self.site.mark()
-        before = self.screen.popups()
+        before = harness.popup_windows()
         self.click_control(dialog, "类型")
         # The list is a window of its own that has the keyboard while it is open.
-        self.screen.wait_popup(before)
-        key("Down", "Return")
+        wait_until(lambda: harness.popup_windows() - before, WAIT, "no drop-down list appeared")
+        press("Down", "Return")
         time.sleep(1.0)
         self.assertEqual([r for r in self.site.since(mark) if r.path.startswith(b"/softwere/")],
                          [])
@@ -489,7 +314,7 @@ class SubmissionTest(ProgramTest):
         ]
         for pressed, category in rows:
             with self.subTest(key=pressed):
-                key("shift+Tab", pressed)
+                press("shift+Tab", pressed)
                 self.assertEqual(self.submit_with_enter().line, expected(category, "", ""))
 
     def test_entries_reach_the_site_as_the_view_sends_them(self):
@@ -526,7 +351,7 @@ class SubmissionTest(ProgramTest):
         for typed, held in rows:
             with self.subTest(typed=typed):
                 self.click_control(dialog, "QQ")
-                key("ctrl+a", "BackSpace")
+                press("ctrl+a", "BackSpace")
                 type_text(typed)
                 sent = self.submit_with_enter()
                 self.assertEqual(sent.query_value(b"qq"), held.encode())
@@ -536,25 +361,24 @@ class SubmissionTest(ProgramTest):
         clipboard = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-i"],
                                      stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
-        self.helpers.append(clipboard)
+        self.addCleanup(clipboard.wait)
+        self.addCleanup(clipboard.kill)
         clipboard.stdin.write(b"qq-12ab")
         clipboard.stdin.close()
-        deadline = time.monotonic() + WAIT
-        while run_tool("xclip", "-o", "-selection", "clipboard") != b"qq-12ab":
-            self.assertLess(time.monotonic(), deadline, "the clipboard was not set")
-            time.sleep(0.1)
+        wait_until(lambda: harness.read_clipboard() == b"qq-12ab", WAIT,
+                   "the clipboard was not set")
         self.click_control(dialog, "QQ")
         type_text("7")
-        key("ctrl+v")
+        press("ctrl+v")
         self.assertEqual(self.submit_with_enter().query_value(b"qq"), b"7qq-12ab")
 
     def test_escape_and_f1_leave_the_window_as_it_is(self):
         dialog = self.open_dialog()
         self.click_control(dialog, "词条")
         type_text("ab")
-        key("Escape", "F1")
+        press("Escape", "F1")
         time.sleep(0.5)
-        self.assertIn(DIALOG_TITLE, self.screen.windows_of(self.program.pid))
+        self.assertIn(DIALOG_TITLE, self.program.windows().values())
         type_text("c")
         self.assertEqual(self.submit_with_enter().line, expected("xrc", "abc", ""))
 
@@ -587,13 +411,13 @@ class SubmissionTest(ProgramTest):
                 dialog = self.open_dialog()
                 try:
                     for k in keys:
-                        key(k)
+                        press(k)
                         # The view passes the focus on only after the page has had the key.
                         time.sleep(0.3)
                     mark = self.site.mark()
-                    key("End")
+                    press("End")
                     type_text("7")
-                    key("Return")
+                    press("Return")
                     if control == "浏览器":
                         self.site.wait_for(mark, lambda r: r.target == b"/page-key?Enter")
                         time.sleep(0.5)
@@ -609,55 +433,50 @@ class SubmissionTest(ProgramTest):
 class DialogTest(ProgramTest):
 
     def test_window_is_a_fixed_centred_dialog_made_afresh(self):
-        screen_width, screen_height = self.screen.screen_size()
+        screen_width, screen_height = harness.screen_size()
         centred = ((screen_width - DIALOG_SIZE[0]) // 2, (screen_height - DIALOG_SIZE[1]) // 2)
-        s = self.screen
         for opening in range(2):
             with self.subTest(opening=opening):
                 dialog = self.open_dialog()
                 try:
                     # No window manager: the outer size is the client size, and the window
                     # stands where the program put it.
-                    self.assertEqual(s.size(dialog), DIALOG_CLIENT_SIZE)
-                    self.assertEqual(s.origin(dialog), centred)
-                    hints = dialog.get_wm_normal_hints()
+                    x, y, width, height = window_geometry(dialog)
+                    self.assertEqual((width, height), DIALOG_CLIENT_SIZE)
+                    self.assertEqual((x, y), centred)
+                    hints = x_window(dialog).get_wm_normal_hints()
                     self.assertEqual((hints.min_width, hints.min_height), DIALOG_CLIENT_SIZE)
                     self.assertEqual((hints.max_width, hints.max_height), DIALOG_CLIENT_SIZE)
-                    self.assertEqual(dialog.get_wm_transient_for().id, self.main.id)
+                    self.assertEqual(x_window(dialog).get_wm_transient_for().id,
+                                     self.program.window)
                     # A dialog type makes a window manager leave out minimise and maximise.
-                    self.assertEqual(s.atom_names(dialog, "_NET_WM_WINDOW_TYPE"),
+                    self.assertEqual(window_atoms(dialog, "_NET_WM_WINDOW_TYPE"),
                                      ["_NET_WM_WINDOW_TYPE_DIALOG"])
-                    states = s.atom_names(dialog, "_NET_WM_STATE")
+                    states = window_atoms(dialog, "_NET_WM_STATE")
                     self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", states)
                     self.assertIn("_NET_WM_STATE_MODAL", states)
                     # The user moves it away; the next opening is centred again.
-                    s.move(dialog, 10, 20)
+                    harness.move_window(dialog, 10, 20)
                 finally:
                     self.close_dialog(dialog)
 
     def test_without_the_view_module_the_window_stays_shut_and_the_main_window_usable(self):
-        for name in os.listdir(self.run_dir):
+        for name in os.listdir(self.run_dir.path):
             if name.endswith(".so"):
-                os.remove(os.path.join(self.run_dir, name))
+                os.remove(self.run_dir.file(name))
         mark = self.site.mark()
-        self.click_main("创意提交")
-        self.click_main("生成")
-        deadline = time.monotonic() + WAIT
-        while self.list_files() != sorted(LIST_FILES):
-            self.assertLess(time.monotonic(), deadline, "生成 did not write the list files")
-            time.sleep(0.1)
-        self.assertEqual(list(self.screen.windows_of(self.program.pid)), [MAIN_TITLE])
+        self.program.click_control(SUBMIT_BUTTON)
+        self.program.click_control(GENERATE_BUTTON)
+        self.wait_list_files()
+        self.assertEqual(list(self.program.windows().values()), [MAIN_TITLE])
         self.assertEqual(self.site.since(mark), [])
-        self.assertIsNone(self.program.poll())
+        self.assertTrue(self.program.running())
 
     def test_main_window_waits_while_the_dialog_is_open(self):
-        s = self.screen
+        program = self.program
         # Out from under the dialog, so that clicks on it land on its buttons.
-        s.move(self.main, 0, 0)
-        deadline = time.monotonic() + WAIT
-        while s.origin(self.main) != (0, 0):
-            self.assertLess(time.monotonic(), deadline, "the main window did not move")
-            time.sleep(0.05)
+        harness.move_window(program.window, 0, 0)
+        wait_until(lambda: program.geometry()[:2] == (0, 0), WAIT, "the main window did not move")
 
         dialog = self.open_dialog()
         self.click_control(dialog, "QQ")
@@ -668,39 +487,34 @@ class DialogTest(ProgramTest):
         # The buttons take no clicks: 生成 writes no list files, 创意提交 opens nothing more.
         mark = self.site.mark()
         credits = set()
-        x, y = s.origin(self.main)
-        left, top, width, height = MAIN_CONTROLS["版权文本"]
         for _ in range(2):
-            self.click_main("生成")
-            self.click_main("创意提交")
+            program.click_control(GENERATE_BUTTON)
+            program.click_control(SUBMIT_BUTTON)
         # The timer keeps ticking behind the dialog: the credits line changes every 3 s (its
         # first tick shows the design text again, so a change may take 6 s to come).
         started = time.monotonic()
         while len(credits) < 3 and time.monotonic() - started < 10.0:
-            credits.add(s.pixels(x + left, y + top, width, height))
+            credits.add(program.screenshot().crop(CREDITS_LINE))
             time.sleep(0.25)
         self.assertEqual(self.list_files(), [])
         self.assertEqual([r for r in self.site.since(mark) if is_home(r)], [])
-        self.assertEqual(sorted(s.windows_of(self.program.pid)), sorted([MAIN_TITLE, DIALOG_TITLE]))
+        self.assertEqual(sorted(program.windows().values()), sorted([MAIN_TITLE, DIALOG_TITLE]))
         self.assertGreaterEqual(len(credits), 3)
 
         self.close_dialog(dialog)
-        self.click_main("生成")
-        deadline = time.monotonic() + WAIT
-        while self.list_files() != sorted(LIST_FILES):
-            self.assertLess(time.monotonic(), deadline, "生成 did not write the list files")
-            time.sleep(0.1)
+        program.click_control(GENERATE_BUTTON)
+        self.wait_list_files()
 
         # A new opening shows the home page, 形容词 and empty boxes.
         self.open_dialog()
         self.assertEqual(self.submit_with_enter().line, expected("xrc", "", ""))
 
         # Closing the dialog does not end the program; closing the main window does, orderly.
-        self.close_dialog(self.screen.wait_window(self.program.pid, DIALOG_TITLE))
-        self.assertIsNone(self.program.poll())
-        s.close_window(self.main)
-        self.assertEqual(self.program.wait(timeout=WAIT), 0)
+        self.close_dialog(program.wait_window(DIALOG_TITLE, timeout=WAIT))
+        self.assertTrue(program.running())
+        program.close()
+        self.assertEqual(program.wait_exit(timeout=WAIT)[0], 0)
 
 
 if __name__ == "__main__":
-    unittest.main(verbosity=2)
+    harness.main()

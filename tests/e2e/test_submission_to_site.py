@@ -9,21 +9,24 @@ import os
 import shutil
 import sqlite3
 import subprocess
+import sys
 import tempfile
 import time
-import unittest
 
-from test_submission import (DIALOG_TITLE, MAIN_CONTROLS, CONTROLS, MAIN_TITLE, PROGRAM, RUN_DIR,
-                             SITE_HOST, WAIT, Screen, click, focus_window, key, type_text)
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import harness  # noqa: E402
+from harness import SITE_HOST, SUBMIT_BUTTON, ProgramTestCase, press, type_text  # noqa: E402
+from test_submission import CONTROLS, DIALOG_TITLE, WAIT  # noqa: E402
 
 SITE_PROGRAM = os.environ.get("XL_SITE_PROGRAM", "")
 
 
-class ProposalsReachTheSite(unittest.TestCase):
+class ProposalsReachTheSite(ProgramTestCase):
 
     def setUp(self):
-        if not os.environ.get("DISPLAY"):
-            raise AssertionError("DISPLAY is not set: these tests need an X server (Xvfb)")
+        harness.require_built_program()
         self.work = tempfile.mkdtemp(prefix="xl-site-e2e-")
         self.addCleanup(shutil.rmtree, self.work, True)
         self.db = os.path.join(self.work, "site.db")
@@ -36,17 +39,7 @@ class ProposalsReachTheSite(unittest.TestCase):
         ready = self.site.stdout.readline().decode()
         self.assertTrue(ready.startswith("listening on"), ready)
 
-        run_dir = os.path.join(self.work, "run")
-        os.mkdir(run_dir)
-        for name in os.listdir(RUN_DIR):
-            if name == PROGRAM or name.endswith((".so", ".dll")):
-                shutil.copy2(os.path.join(RUN_DIR, name), run_dir)
-        self.program = subprocess.Popen([os.path.join(run_dir, PROGRAM)], cwd=run_dir,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(self.stop, self.program)
-        self.screen = Screen()
-        self.addCleanup(self.screen.close)
-        self.main = self.screen.wait_window(self.program.pid, MAIN_TITLE)
+        self.program = self.new_program(self.new_run_dir(view_module=True))
 
     @staticmethod
     def stop(process):
@@ -57,12 +50,6 @@ class ProposalsReachTheSite(unittest.TestCase):
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
-
-    def click_in(self, window, box):
-        x, y = self.screen.origin(window)
-        left, top, width, height = box
-        click(x + left + width // 2, y + top + height // 2)
-        focus_window(window)
 
     def rows(self):
         with sqlite3.connect(self.db) as db:
@@ -77,26 +64,27 @@ class ProposalsReachTheSite(unittest.TestCase):
             time.sleep(0.2)
 
     def test_proposals_land_with_their_category_and_entry(self):
-        self.click_in(self.main, MAIN_CONTROLS["创意提交"])
-        dialog = self.screen.wait_window(self.program.pid, DIALOG_TITLE)
-        focus_window(dialog)
+        self.program.click_control(SUBMIT_BUTTON)
+        dialog = self.program.wait_window(DIALOG_TITLE, timeout=WAIT)
+        self.program.focus(dialog)
 
         # 人名 (the second item) with a Chinese name; then 事件 with an entry holding "&".
-        self.click_in(dialog, CONTROLS["词条"])
-        key("shift+Tab", "Down", "Tab")
+        self.program.click_control(CONTROLS["词条"], wid=dialog)
+        self.program.focus(dialog)
+        press("shift+Tab", "Down", "Tab")
         type_text("李白")
-        key("Tab")
+        press("Tab")
         type_text("12345")
-        key("Return")
+        press("Return")
         self.assertEqual(len(self.wait_rows(1)), 1)
 
-        key("shift+Tab", "End", "Tab")
+        press("shift+Tab", "End", "Tab")
         type_text("吃&喝")
-        key("Return")
+        press("Return")
         rows = self.wait_rows(2)
         self.assertEqual(rows, [("rm", "李白".encode(), "12345"),
                                 ("sj", "吃&喝".encode(), "12345")])
 
 
 if __name__ == "__main__":
-    unittest.main(verbosity=2)
+    harness.main()
