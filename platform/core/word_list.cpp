@@ -159,7 +159,11 @@ public:
             const std::uint64_t followed = masks.second >> 1 | std::uint64_t{next_block_goes_on}
                                                                    << 63;
             const std::uint64_t cuts = masks.first & followed & ~seconds;
-            if (cuts != 0) separator_.size() <= 2 ? CutAll(i, cuts) : CutMatching(i, cuts);
+            if (separator_.size() <= 2) {
+                CutAll(i, cuts);
+            } else {
+                CutMatching(i, cuts);
+            }
             // A run that reaches the block's end and is odd ends on a first byte.
             second = static_cast<std::uint64_t>(std::countl_one(runs)) & 1;
         }
@@ -194,11 +198,12 @@ private:
         start_ = i + separator_.size();
     }
 
-    // Every cut of the block, eight at a time: a block has five or so, so the loop runs once and
-    // the branch is always taken the same way. Places past the last cut get junk that is never
-    // counted.
+    // Every cut of the block, eight at a time: a block of a list of short entries has five or
+    // so, so the loop runs once and its branch goes the same way each time. Places past the last
+    // cut, at most 64 in all, get junk that is never counted.
     void CutAll(std::size_t block, std::uint64_t cuts) {
-        MakeRoom(64 + 8);
+        if (cuts == 0) return;
+        MakeRoom(64);
         std::size_t* out = ends_.data() + used_;
         used_ += static_cast<std::size_t>(CountBits(cuts));
         start_ = block + 63 - static_cast<std::size_t>(std::countl_zero(cuts)) + separator_.size();
@@ -212,6 +217,7 @@ private:
     }
     // The cuts whose separator goes on as it should past its first two bytes.
     void CutMatching(std::size_t block, std::uint64_t cuts) {
+        if (cuts == 0) return;
         MakeRoom(64);
         for (; cuts != 0; cuts &= cuts - 1) {
             const std::size_t at = block + static_cast<std::size_t>(std::countr_zero(cuts));
