@@ -328,8 +328,7 @@ def screenshot(wid=None):
 # The run directory and the program.
 
 def require_built_program():
-    """For tests that must fail, not skip, without a built program: ctest counts a skipped run
-    as passed."""
+    """Fails, not skips, without a built program: ctest counts a skipped run as passed."""
     if not os.path.isfile(os.path.join(BUILT_RUN_DIR, EXECUTABLE)):
         raise AssertionError(f"XL_RUN_DIR does not hold the built program: {BUILT_RUN_DIR!r}")
 
@@ -338,6 +337,7 @@ class RunDirectory:
     """A temporary run directory with a copy of the built program, and a desktop of its own."""
 
     def __init__(self, relative_path="run", view_module=False):
+        require_built_program()
         self.root = tempfile.mkdtemp(prefix="xl-e2e-")
         self.path = os.path.join(self.root, relative_path)
         self.home = os.path.join(self.root, "home")
@@ -345,7 +345,6 @@ class RunDirectory:
         for sub in ("data/applications", "config", "cache", "runtime"):
             os.makedirs(os.path.join(self.home, sub))
         os.chmod(os.path.join(self.home, "runtime"), 0o700)
-        require_built_program()
         built = os.path.join(BUILT_RUN_DIR, EXECUTABLE)
         shutil.copy2(built, os.path.join(self.path, EXECUTABLE))
         skin = os.path.join(BUILT_RUN_DIR, SKIN_LIBRARY)
